@@ -1,0 +1,22 @@
+// The date-mask formatter behind every time stamp and file date.
+//
+// Tokens, matched without regard to letter case, longest first:
+//   yyyy four-digit year, yy two-digit year, y day of the year,
+//   q quarter, mm two-digit month, m month, dd two-digit day, d day,
+//   hh two-digit hour 00-23, h hour, nn two-digit minute, n minute,
+//   ss two-digit second, s second, ww week of the year (weeks start on
+//   Sunday; week 1 holds 1 January), w day of the week (1 = Sunday).
+// "mm" / "m" mean minutes instead of month when the nearest token before them
+// is an hour token. ":" is the time separator (":" on every system served).
+// A backslash copies the next character; text in double quotes is copied
+// without the quotes; every other character is copied.
+#pragma once
+
+#include "base/local_time.h"
+#include "base/text.h"
+
+namespace kavrolin {
+
+Text FormatDateMask(const LocalTime& time, TextView mask);
+
+}  // namespace kavrolin

@@ -1,0 +1,146 @@
+#include "base/number_rules.h"
+
+#include <locale.h>
+#include <stdlib.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "base/automation_error.h"
+
+namespace kavrolin {
+namespace {
+
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+}  // namespace
+
+double DecimalValue(std::string_view number) {
+  // strtod in the "C" locale: correctly rounded, "." whatever the host's
+  // locale, HUGE_VAL on overflow.
+  static const locale_t c_locale = ::newlocale(LC_ALL_MASK, "C", nullptr);
+  const std::string text(number);
+  char* end = nullptr;
+  errno = 0;
+  const double value = ::strtod_l(text.c_str(), &end, c_locale);
+  if (text.empty() || end != text.c_str() + text.size()) {
+    throw AutomationError(ErrorNumber::kTypeMismatch);
+  }
+  if (errno == ERANGE && std::isinf(value)) throw AutomationError(ErrorNumber::kOverflow);
+  return value;
+}
+
+double LeadingNumber(TextView text) {
+  std::string number;
+  size_t i = 0;
+  auto skip_blanks = [&] {
+    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t' || text[i] == u'\n')) ++i;
+  };
+  skip_blanks();
+  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+    number += static_cast<char>(text[i++]);
+  }
+  bool digits = false;
+  auto read_digits = [&] {
+    for (;;) {
+      skip_blanks();
+      if (i >= text.size() || !IsDigit(text[i])) return;
+      number += static_cast<char>(text[i++]);
+      digits = true;
+    }
+  };
+  read_digits();
+  skip_blanks();
+  if (i < text.size() && text[i] == u'.') {
+    number += '.';
+    ++i;
+    read_digits();
+  }
+  if (!digits) return 0;
+  skip_blanks();
+  if (i < text.size() &&
+      (text[i] == u'e' || text[i] == u'E' || text[i] == u'd' || text[i] == u'D')) {
+    // The exponent counts only when a digit follows its letter and sign.
+    size_t j = i + 1;
+    std::string exponent = "e";
+    while (j < text.size() && (text[j] == u' ' || text[j] == u'\t' || text[j] == u'\n')) ++j;
+    if (j < text.size() && (text[j] == u'+' || text[j] == u'-')) exponent += static_cast<char>(text[j++]);
+    bool exponent_digits = false;
+    for (;; ++j) {
+      while (j < text.size() && (text[j] == u' ' || text[j] == u'\t' || text[j] == u'\n')) ++j;
+      if (j >= text.size() || !IsDigit(text[j])) break;
+      exponent += static_cast<char>(text[j]);
+      exponent_digits = true;
+    }
+    if (exponent_digits) number += exponent;
+  }
+  if (number.back() == '.') number.pop_back();
+  return DecimalValue(number);
+}
+
+Text NumberText(double value) {
+  if (!std::isfinite(value)) throw AutomationError(ErrorNumber::kOverflow);
+  if (value == 0) return u"0";
+  char buffer[40];
+  const int n = std::snprintf(buffer, sizeof buffer, "%.14e", std::fabs(value));
+  // buffer: d.dddddddddddddde[+-]XXX
+  char digits[16];
+  int count = 0;
+  int k = 0;
+  for (; k < n && buffer[k] != 'e'; ++k) {
+    if (buffer[k] != '.') digits[count++] = buffer[k];
+  }
+  const int exponent = std::atoi(buffer + k + 1);
+  while (count > 1 && digits[count - 1] == '0') --count;
+
+  std::string out;
+  if (value < 0) out += '-';
+  if (exponent >= 15 || exponent < -4) {
+    out += digits[0];
+    if (count > 1) {
+      out += '.';
+      out.append(digits + 1, count - 1);
+    }
+    out += 'E';
+    out += exponent < 0 ? '-' : '+';
+    const int magnitude = exponent < 0 ? -exponent : exponent;
+    if (magnitude < 10) out += '0';
+    out += std::to_string(magnitude);
+  } else if (exponent >= 0) {
+    for (int d = 0; d <= exponent; ++d) out += d < count ? digits[d] : '0';
+    if (count > exponent + 1) {
+      out += '.';
+      out.append(digits + exponent + 1, count - exponent - 1);
+    }
+  } else {
+    out += "0.";
+    out.append(static_cast<size_t>(-exponent - 1), '0');
+    out.append(digits, count);
+  }
+  return Text(out.begin(), out.end());
+}
+
+Text TwoDecimalsText(double value) {
+  // Rounding the 15-digit decimal form, not the binary value, keeps 1.005
+  // rounding up as the decimal text it stands for.
+  const double hundredths = std::round(LeadingNumber(NumberText(value * 100)));
+  if (std::fabs(hundredths) >= 9007199254740992.0) {  // beyond exact integers
+    char text[400];
+    const int n = std::snprintf(text, sizeof text, "%.2f", value);
+    return Text(text, text + n);
+  }
+  const auto cents = static_cast<int64_t>(hundredths);
+  const uint64_t magnitude =
+      cents < 0 ? static_cast<uint64_t>(-cents) : static_cast<uint64_t>(cents);
+  std::string text = cents < 0 ? "-" : "";
+  text += std::to_string(magnitude / 100);
+  text += '.';
+  text += static_cast<char>('0' + magnitude % 100 / 10);
+  text += static_cast<char>('0' + magnitude % 10);
+  return Text(text.begin(), text.end());
+}
+
+}  // namespace kavrolin

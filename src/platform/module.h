@@ -1,0 +1,16 @@
+// Facts about the component's own library file.
+#pragma once
+
+#include "base/text.h"
+
+namespace kavrolin::platform {
+
+class Module {
+ public:
+  virtual ~Module() = default;
+  // The folder holding the component library's file, in Windows form, without
+  // a trailing "\" except for a drive root ("C:\"). Never fails.
+  virtual Text ComponentFolder() = 0;
+};
+
+}  // namespace kavrolin::platform

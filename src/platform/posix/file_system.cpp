@@ -1,0 +1,319 @@
+#include "platform/posix/file_system.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "base/automation_error.h"
+#include "platform/posix/clock.h"
+#include "platform/posix/posix_error.h"
+#include "platform/posix/unique_fd.h"
+
+namespace kavrolin::platform::posix {
+namespace {
+
+namespace stdfs = std::filesystem;
+
+constexpr const char* kDosAttribute = "user.DOSATTRIB";
+constexpr uint32_t kStoredAttributes = kAttrHidden | kAttrSystem | kAttrArchive;
+
+bool IsReadOnly(const struct stat& st) { return (st.st_mode & 0222) == 0; }
+
+std::string WithoutTrailingSlash(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+std::string ParentOf(const std::string& path) {
+  const std::string p = WithoutTrailingSlash(path);
+  const size_t slash = p.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : p.substr(0, slash);
+}
+
+// ENOENT means a missing file when the folder exists, else a missing folder.
+[[noreturn]] void ThrowForPath(int err, const std::string& path) {
+  if (err == ENOENT) {
+    struct stat st;
+    const bool parent_there = ::stat(ParentOf(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    ThrowErrno(err, parent_there ? Missing::kFile : Missing::kFolder);
+  }
+  ThrowErrno(err);
+}
+
+// Hidden, system and archive as stored; nullopt when nothing is stored.
+std::optional<uint32_t> StoredAttributes(const std::string& path) {
+  char buffer[32];
+  const ssize_t n = ::getxattr(path.c_str(), kDosAttribute, buffer, sizeof buffer - 1);
+  if (n <= 0) return std::nullopt;
+  buffer[n] = '\0';
+  char* end = nullptr;
+  const unsigned long value = std::strtoul(buffer, &end, 16);
+  if (end == buffer) return std::nullopt;
+  return static_cast<uint32_t>(value) & kStoredAttributes;
+}
+
+uint32_t AttributesOf(const std::string& path, const struct stat& st) {
+  uint32_t attributes = 0;
+  if (S_ISDIR(st.st_mode)) attributes |= kAttrDirectory;
+  if (IsReadOnly(st)) attributes |= kAttrReadOnly;
+  if (auto stored = StoredAttributes(path)) {
+    attributes |= *stored;
+  } else if (!S_ISDIR(st.st_mode)) {
+    attributes |= kAttrArchive;
+  }
+  const std::string name = stdfs::path(WithoutTrailingSlash(path)).filename().string();
+  if (name.size() > 1 && name[0] == '.' && name != "..") attributes |= kAttrHidden;
+  return attributes;
+}
+
+// True when `inner` is `outer` or lies inside it (both resolved).
+bool Holds(const std::string& outer, const std::string& inner) {
+  std::error_code ec1, ec2;
+  const std::string o = stdfs::weakly_canonical(outer, ec1).string();
+  const std::string i = stdfs::weakly_canonical(inner, ec2).string();
+  if (ec1 || ec2) return true;  // cannot tell: refuse rather than risk it
+  return i == o || (i.size() > o.size() && i.compare(0, o.size(), o) == 0 && i[o.size()] == '/');
+}
+
+// Walks a folder without following links; stops at the first item `visit`
+// answers false for.
+template <typename Visit>
+bool EveryItem(const std::string& folder, Visit visit) {
+  std::error_code ec;
+  for (auto it = stdfs::recursive_directory_iterator(folder, ec);
+       !ec && it != stdfs::recursive_directory_iterator(); it.increment(ec)) {
+    if (!visit(it->path().string())) return false;
+  }
+  if (ec) ThrowErrno(ec.value(), Missing::kFolder);
+  return true;
+}
+
+void RemoveTree(const std::string& path) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0) ThrowErrno(errno, Missing::kFolder);
+  if (S_ISDIR(st.st_mode)) {
+    // A folder without write bits cannot lose its entries for an unprivileged
+    // owner: force has already allowed it, so give the bit back first.
+    if ((st.st_mode & S_IWUSR) == 0) ::chmod(path.c_str(), st.st_mode | S_IWUSR | S_IXUSR);
+    std::vector<std::string> children;
+    std::error_code ec;
+    for (auto it = stdfs::directory_iterator(path, ec); !ec && it != stdfs::directory_iterator();
+         it.increment(ec)) {
+      children.push_back(it->path().string());
+    }
+    if (ec) ThrowErrno(ec.value(), Missing::kFolder);
+    for (const auto& child : children) RemoveTree(child);
+    if (::rmdir(path.c_str()) != 0) ThrowErrno(errno, Missing::kFolder);
+  } else if (::unlink(path.c_str()) != 0) {
+    ThrowErrno(errno);
+  }
+}
+
+}  // namespace
+
+PosixFileSystem::PosixFileSystem(std::shared_ptr<const Prefix> prefix)
+    : prefix_(std::move(prefix)) {}
+
+bool PosixFileSystem::FileExists(TextView path) {
+  try {
+    struct stat st;
+    return ::stat(prefix_->ToHost(path).path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+  } catch (const AutomationError&) {
+    return false;
+  }
+}
+
+bool PosixFileSystem::FolderExists(TextView path) {
+  try {
+    struct stat st;
+    return ::stat(prefix_->ToHost(path).path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  } catch (const AutomationError&) {
+    return false;
+  }
+}
+
+bool PosixFileSystem::DriveExists(TextView drive) { return prefix_->DriveExists(drive); }
+
+FileFacts PosixFileSystem::Stat(TextView path) {
+  const HostPath host = prefix_->ToHost(path);
+  struct stat st;
+  if (::stat(host.path.c_str(), &st) != 0) ThrowForPath(errno, host.path);
+  FileFacts facts;
+  facts.is_directory = S_ISDIR(st.st_mode);
+  facts.size = facts.is_directory ? 0 : static_cast<int64_t>(st.st_size);
+  facts.last_modified = LocalTimeOf(st.st_mtim.tv_sec);
+  facts.attributes = AttributesOf(host.path, st);
+  return facts;
+}
+
+void PosixFileSystem::SetAttributes(TextView path, uint32_t attributes) {
+  const HostPath host = prefix_->ToHost(path);
+  struct stat st;
+  if (::stat(host.path.c_str(), &st) != 0) ThrowForPath(errno, host.path);
+  mode_t mode = st.st_mode & 07777;
+  mode = (attributes & kAttrReadOnly) ? (mode & ~0222) : (IsReadOnly(st) ? mode | S_IWUSR : mode);
+  if (mode != (st.st_mode & 07777) && ::chmod(host.path.c_str(), mode) != 0) ThrowErrno(errno);
+
+  const uint32_t stored = attributes & kStoredAttributes;
+  const auto current = StoredAttributes(host.path);
+  if (current.value_or(S_ISDIR(st.st_mode) ? 0u : uint32_t{kAttrArchive}) == stored) return;
+  char text[16];
+  const int n = std::snprintf(text, sizeof text, "0x%x", stored);
+  if (::setxattr(host.path.c_str(), kDosAttribute, text, static_cast<size_t>(n), 0) != 0) {
+    ThrowErrno(errno);
+  }
+}
+
+std::string PosixFileSystem::ReadFile(TextView path) {
+  const HostPath host = prefix_->ToHost(path);
+  UniqueFd fd = OpenFd(host.path.c_str(), O_RDONLY);
+  if (!fd.valid()) ThrowForPath(errno, host.path);
+  struct stat st;
+  if (::fstat(fd.get(), &st) != 0) ThrowErrno(errno);
+  if (S_ISDIR(st.st_mode)) throw AutomationError(ErrorNumber::kPermissionDenied);
+  std::string bytes;
+  if (S_ISREG(st.st_mode)) bytes.reserve(static_cast<size_t>(st.st_size));
+  if (!ReadAll(fd.get(), bytes)) ThrowErrno(errno);
+  return bytes;
+}
+
+void PosixFileSystem::AppendFile(TextView path, std::string_view bytes, bool sync) {
+  const HostPath host = prefix_->ToHost(path);
+  UniqueFd fd = OpenFd(host.path.c_str(), O_WRONLY | O_APPEND | O_CREAT, 0666);
+  if (!fd.valid()) ThrowForPath(errno, host.path);
+  struct stat st;
+  if (::fstat(fd.get(), &st) != 0) ThrowErrno(errno);
+  // The process may be privileged; a read-only file stays unwritten anyway.
+  if (IsReadOnly(st)) throw AutomationError(ErrorNumber::kPermissionDenied);
+  if (!LockExclusive(fd.get())) ThrowErrno(errno);
+  if (!WriteAll(fd.get(), bytes)) ThrowErrno(errno);
+  if (sync && ::fdatasync(fd.get()) != 0) ThrowErrno(errno);
+}
+
+void PosixFileSystem::ReplaceFile(TextView path, std::string_view bytes, Replace mode) {
+  const HostPath host = prefix_->ToHost(path);
+  const std::string target = WithoutTrailingSlash(host.path);
+  struct stat old {};
+  const bool existed = ::stat(target.c_str(), &old) == 0;
+  if (existed && (S_ISDIR(old.st_mode) || IsReadOnly(old))) {
+    throw AutomationError(ErrorNumber::kPermissionDenied);
+  }
+  const std::string folder = ParentOf(target);
+  std::string temp = folder + "/.kavrolin-new-XXXXXX";
+  UniqueFd fd(::mkostemp(temp.data(), O_CLOEXEC));
+  if (!fd.valid()) ThrowErrno(errno, Missing::kFolder);
+  bool done = false;
+  struct Cleanup {
+    const std::string& temp;
+    bool& done;
+    ~Cleanup() {
+      if (!done) ::unlink(temp.c_str());
+    }
+  } cleanup{temp, done};
+
+  if (existed) {
+    ::fchmod(fd.get(), old.st_mode & 07777);
+    if (::fchown(fd.get(), old.st_uid, old.st_gid) != 0) {
+      // Only a privileged process can give the file back to its owner.
+    }
+    if (auto stored = StoredAttributes(target)) {
+      char text[16];
+      const int n = std::snprintf(text, sizeof text, "0x%x", *stored);
+      ::fsetxattr(fd.get(), kDosAttribute, text, static_cast<size_t>(n), 0);
+    }
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd.get(), 0666 & ~mask);
+  }
+  if (!WriteAll(fd.get(), bytes) || ::fsync(fd.get()) != 0) ThrowErrno(errno);
+  if (::rename(temp.c_str(), target.c_str()) != 0) ThrowErrno(errno);
+  done = true;
+  if (mode == Replace::kAtomic) return;
+  // The rename itself must survive a power loss too.
+  UniqueFd dir = OpenFd(folder.c_str(), O_RDONLY | O_DIRECTORY);
+  if (dir.valid()) ::fsync(dir.get());
+}
+
+void PosixFileSystem::CreateDirectory(TextView path) {
+  const HostPath host = prefix_->ToHost(path);
+  if (host.is_root) throw AutomationError(ErrorNumber::kPathFileAccess);
+  if (::mkdir(host.path.c_str(), 0777) == 0) return;
+  const int err = errno;
+  if (err == EEXIST) throw AutomationError(ErrorNumber::kPathFileAccess);
+  ThrowErrno(err, Missing::kFolder);
+}
+
+void PosixFileSystem::DeleteFile(TextView path, bool force) {
+  const HostPath host = prefix_->ToHost(path);
+  if (!host.path.empty() && host.path.back() == '/') {
+    throw AutomationError(ErrorNumber::kFileNotFound);
+  }
+  struct stat link;
+  if (::lstat(host.path.c_str(), &link) != 0) ThrowForPath(errno, host.path);
+  struct stat st = link;
+  if (S_ISLNK(link.st_mode)) ::stat(host.path.c_str(), &st);  // a dangling link is just a file
+  if (S_ISDIR(st.st_mode)) throw AutomationError(ErrorNumber::kFileNotFound);
+  if (IsReadOnly(st) && !force) throw AutomationError(ErrorNumber::kPermissionDenied);
+  if (::unlink(host.path.c_str()) != 0) ThrowErrno(errno);
+}
+
+void PosixFileSystem::DeleteFolder(TextView path, bool force) {
+  const HostPath host = prefix_->ToHost(path);
+  if (host.is_root) throw AutomationError(ErrorNumber::kPermissionDenied);
+  const std::string folder = WithoutTrailingSlash(host.path);
+  struct stat st;
+  if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    throw AutomationError(ErrorNumber::kPathNotFound);
+  }
+  // A folder in use as the current folder is refused, as the platform refuses
+  // it; so is the folder that holds the prefix, which is the whole machine.
+  std::error_code ec;
+  const std::string cwd = stdfs::current_path(ec).string();
+  if (ec || Holds(folder, cwd) || Holds(folder, prefix_->root().string())) {
+    throw AutomationError(ErrorNumber::kPermissionDenied);
+  }
+  if (!force) {
+    bool any_read_only = IsReadOnly(st);
+    if (!any_read_only) {
+      EveryItem(folder, [&](const std::string& item) {
+        struct stat s;
+        any_read_only = ::lstat(item.c_str(), &s) == 0 && !S_ISLNK(s.st_mode) && IsReadOnly(s);
+        return !any_read_only;
+      });
+    }
+    if (any_read_only) throw AutomationError(ErrorNumber::kPermissionDenied);
+  }
+  RemoveTree(folder);
+}
+
+Text PosixFileSystem::GetSpecialFolder(int32_t which) {
+  switch (static_cast<SpecialFolder>(which)) {
+    case SpecialFolder::kWindows:
+    case SpecialFolder::kSystem: {
+      const Text windows = u"C:\\windows";
+      const Text folder = which == 0 ? windows : windows + u"\\system32";
+      std::error_code ec;
+      stdfs::create_directories(prefix_->ToHost(folder).path, ec);
+      if (ec) ThrowErrno(ec.value(), Missing::kFolder);
+      return folder;
+    }
+    case SpecialFolder::kTemporary: {
+      const char* tmp = std::getenv("TMPDIR");
+      return prefix_->ToWindows(tmp && *tmp ? tmp : "/tmp");
+    }
+  }
+  throw AutomationError(ErrorNumber::kInvalidCall);
+}
+
+}  // namespace kavrolin::platform::posix

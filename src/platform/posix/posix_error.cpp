@@ -1,0 +1,38 @@
+#include "platform/posix/posix_error.h"
+
+#include <cerrno>
+
+namespace kavrolin::platform::posix {
+
+ErrorNumber TranslateErrno(int err, Missing missing) {
+  switch (err) {
+    case ENOENT:
+      return missing == Missing::kFile ? ErrorNumber::kFileNotFound : ErrorNumber::kPathNotFound;
+    case ENOTDIR:
+      return ErrorNumber::kPathNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ETXTBSY:
+    case EISDIR:
+    case EBUSY:
+      return ErrorNumber::kPermissionDenied;
+    case EEXIST:
+      return ErrorNumber::kFileAlreadyExists;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+      return ErrorNumber::kDiskFull;
+    case ENAMETOOLONG:
+    case EILSEQ:
+      return ErrorNumber::kBadFileName;
+    case ENOMEM:
+      return ErrorNumber::kOutOfMemory;
+    default:
+      return ErrorNumber::kPathFileAccess;
+  }
+}
+
+void ThrowErrno(int err, Missing missing) { throw AutomationError(TranslateErrno(err, missing)); }
+
+}  // namespace kavrolin::platform::posix

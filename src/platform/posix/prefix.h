@@ -1,0 +1,55 @@
+// The prefix: the folder that stands for the Windows machine on POSIX, as a
+// Wine prefix does. It holds dosdevices/ (one link per drive letter: c: to
+// ../drive_c and z: to /, made on first use), drive_c/ and the registry.
+//
+// Drive paths map through the drive's link; a component that has no exact
+// match is matched without regard to letter case; ".." never climbs above a
+// drive root; a path starting with "/" is a host path used as it stands; a
+// network path (\\server\share) and the empty path do not exist. A user
+// repoints a drive by changing its link. Thread-safe.
+#pragma once
+
+#include <atomic>
+#include <filesystem>
+#include <string>
+
+#include "base/text.h"
+
+namespace kavrolin::platform::posix {
+
+struct HostPath {
+  std::string path;      // host path; ends in "/" when the Windows path did
+  bool is_root = false;  // a drive root ("C:\") or the host root
+};
+
+class Prefix {
+ public:
+  explicit Prefix(std::filesystem::path root);
+
+  // KAVROLIN_PREFIX, else ~/.kavrolin.
+  static std::filesystem::path DefaultRoot();
+
+  const std::filesystem::path& root() const { return root_; }
+
+  // Makes the prefix's folders and default drive links when dosdevices/ is
+  // absent; a removed link is the user's choice and is not made again.
+  void EnsureLayout() const;
+
+  // Throws AutomationError 76 for an empty path, a missing drive or a network
+  // path, 52 for a name the platform cannot hold.
+  HostPath ToHost(TextView windows_path) const;
+
+  // The Windows form of a host path; a path outside every drive gets Z:.
+  Text ToWindows(const std::filesystem::path& host_path) const;
+
+  // "C", "c:", "C:\anything": true when the drive's link leads to a folder.
+  bool DriveExists(TextView drive) const;
+
+ private:
+  std::string DriveLink(char16_t letter) const;
+
+  std::filesystem::path root_;
+  mutable std::atomic<bool> ensured_{false};
+};
+
+}  // namespace kavrolin::platform::posix

@@ -1,0 +1,32 @@
+#include "platform/services.h"
+
+#include "platform/posix/clock.h"
+#include "platform/posix/file_system.h"
+#include "platform/posix/message_box.h"
+#include "platform/posix/module.h"
+#include "platform/posix/prefix.h"
+#include "platform/posix/terminal_library.h"
+
+namespace kavrolin::platform {
+namespace {
+
+// One terminal library per process: it is loaded once and kept.
+std::shared_ptr<TerminalLibrary> ProcessTerminal() {
+  static const auto terminal = std::make_shared<posix::PosixTerminalLibrary>();
+  return terminal;
+}
+
+}  // namespace
+
+Services Services::Default() {
+  auto prefix = std::make_shared<const posix::Prefix>(posix::Prefix::DefaultRoot());
+  Services services;
+  services.clock = std::make_shared<posix::PosixClock>();
+  services.files = std::make_shared<posix::PosixFileSystem>(prefix);
+  services.message_box = std::make_shared<posix::StderrMessageBox>();
+  services.module = std::make_shared<posix::PosixModule>(prefix);
+  services.terminal = ProcessTerminal();
+  return services;
+}
+
+}  // namespace kavrolin::platform

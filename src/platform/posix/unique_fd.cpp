@@ -1,0 +1,57 @@
+#include "platform/posix/unique_fd.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace kavrolin::platform::posix {
+
+void UniqueFd::Reset() {
+  if (fd_ >= 0) ::close(fd_);  // no retry on EINTR: the descriptor is gone either way
+  fd_ = -1;
+}
+
+UniqueFd OpenFd(const char* path, int flags, int mode) {
+  int fd;
+  do {
+    fd = ::open(path, flags | O_CLOEXEC, mode);
+  } while (fd < 0 && errno == EINTR);
+  return UniqueFd(fd);
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+bool ReadAll(int fd, std::string& out) {
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) return true;
+    out.append(buffer, static_cast<size_t>(n));
+  }
+}
+
+bool LockExclusive(int fd) {
+  int rc;
+  do {
+    rc = ::flock(fd, LOCK_EX);
+  } while (rc < 0 && errno == EINTR);
+  return rc == 0;
+}
+
+}  // namespace kavrolin::platform::posix

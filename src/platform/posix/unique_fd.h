@@ -1,0 +1,44 @@
+// A move-only owner of a file descriptor, and the one place that deals with
+// EINTR and short reads and writes.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace kavrolin::platform::posix {
+
+class UniqueFd {
+ public:
+  UniqueFd() = default;
+  explicit UniqueFd(int fd) : fd_(fd) {}
+  ~UniqueFd() { Reset(); }
+  UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  UniqueFd& operator=(UniqueFd&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+  }
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+  void Reset();
+
+ private:
+  int fd_ = -1;
+};
+
+// open(2) retried on EINTR; an invalid UniqueFd with errno set on failure.
+UniqueFd OpenFd(const char* path, int flags, int mode = 0);
+// Writes every byte; false with errno set on failure.
+bool WriteAll(int fd, std::string_view bytes);
+// Reads to the end; false with errno set on failure.
+bool ReadAll(int fd, std::string& out);
+// flock(2) retried on EINTR.
+bool LockExclusive(int fd);
+
+}  // namespace kavrolin::platform::posix

@@ -1,0 +1,101 @@
+#include "base/number_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "support/error_of.h"
+
+namespace kavrolin {
+namespace {
+
+using kavrolin::testing::ErrorOf;
+
+TEST(LeadingNumber, ReadsTheNumberAtTheStart) {
+  const struct {
+    const char* label;
+    Text text;
+    double value;
+  } rows[] = {
+      {"empty", u"", 0},
+      {"ampersand", u"&", 0},
+      {"no_number", u"abc", 0},
+      {"sign_only", u"+", 0},
+      {"point_only", u".", 0},
+      {"blanks_only", u" \t\n", 0},
+      {"blanks_anywhere", u" 1 2.5e1x", 125},
+      {"trailing_text", u"12.34abc", 12.34},
+      {"d_exponent", u"1d2", 100},
+      {"exponent_without_digits", u"1e", 1},
+      {"exponent_sign_without_digits", u"1e+", 1},
+      {"negative", u"-5", -5},
+      {"leading_zeros", u"000000001234", 1234},
+      {"fraction_only", u".5", 0.5},
+      {"point_at_end", u"5.", 5},
+      {"carriage_return_stops", u"1\r2", 1},
+      {"second_sign_stops", u"1-2", 1},
+      {"underflow_is_zero", u"1e-400", 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    EXPECT_EQ(LeadingNumber(row.text), row.value);
+  }
+  EXPECT_EQ(ErrorOf([] { LeadingNumber(u"1e400"); }), 6);
+  EXPECT_EQ(ErrorOf([] { LeadingNumber(u"-9e9999999999"); }), 6);
+  EXPECT_DOUBLE_EQ(LeadingNumber(Text(500, u'1') + u"e-480"), 1.1111111111111111e19);
+}
+
+TEST(NumberText, FifteenDigitsAndTheExponentSwitches) {
+  const struct {
+    const char* label;
+    double value;
+    Text text;
+  } rows[] = {
+      {"zero", 0.0, u"0"},
+      {"negative_zero", -0.0, u"0"},
+      {"below_one", 0.5, u"0.5"},
+      {"negative_below_one", -0.5, u"-0.5"},
+      {"sum_rounded_to_15_digits", 0.1 + 0.2, u"0.3"},
+      {"plain", 1234.5, u"1234.5"},
+      {"whole", 1234.0, u"1234"},
+      {"largest_plain", 999999999999999.0, u"999999999999999"},
+      {"rounds_into_exponent", 999999999999999.5, u"1E+15"},
+      {"exponent_at_1e15", 1e15, u"1E+15"},
+      {"exponent_with_fraction", 1.5e20, u"1.5E+20"},
+      {"three_digit_exponent", 1.5e300, u"1.5E+300"},
+      {"smallest_plain", 0.0001, u"0.0001"},
+      {"below_1e-4", 0.00001, u"1E-05"},
+      {"negative_small", -1.25e-7, u"-1.25E-07"},
+      {"fifteen_significant", 123456789012345.6, u"123456789012346"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    EXPECT_EQ(NumberText(row.value), row.text);
+  }
+  EXPECT_EQ(ErrorOf([] { NumberText(std::numeric_limits<double>::infinity()); }), 6);
+  EXPECT_EQ(ErrorOf([] { NumberText(std::nan("")); }), 6);
+}
+
+TEST(TwoDecimalsText, RoundsTheDecimalFormHalfAwayFromZero) {
+  const struct {
+    const char* label;
+    double value;
+    Text text;
+  } rows[] = {
+      {"zero", 0, u"0.00"},
+      {"hundredths", 12.34, u"12.34"},
+      {"five_hundredths", 0.05, u"0.05"},
+      {"decimal_half_up", 1.005, u"1.01"},
+      {"half_away_negative", -0.125, u"-0.13"},
+      {"tiny_negative_is_zero", -0.001, u"0.00"},
+      {"large", 9999999999.99, u"9999999999.99"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    EXPECT_EQ(TwoDecimalsText(row.value), row.text);
+  }
+}
+
+}  // namespace
+}  // namespace kavrolin

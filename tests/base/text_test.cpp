@@ -1,0 +1,35 @@
+#include "base/text.h"
+
+#include <gtest/gtest.h>
+
+namespace kavrolin {
+namespace {
+
+TEST(Utf8, RoundTripsEveryPlane) {
+  const Text samples[] = {u"", u"abc", u"收银", u"\U0001F600x", Text(u"a\0b", 3)};
+  for (const Text& t : samples) {
+    SCOPED_TRACE(ToUtf8(t));
+    EXPECT_EQ(FromUtf8(ToUtf8(t)), t);
+  }
+}
+
+TEST(Utf8, MalformedInputBecomesReplacementCharacters) {
+  const struct {
+    const char* label;
+    std::string bytes;
+    Text text;
+  } rows[] = {
+      {"truncated_sequence_at_end", "a\xE6\xB6", u"a\uFFFD\uFFFD"},
+      {"stray_continuation", "\x80z", u"\uFFFDz"},
+      {"overlong_slash", "\xC0\xAF", u"\uFFFD\uFFFD"},
+      {"encoded_surrogate", "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    EXPECT_EQ(FromUtf8(row.bytes), row.text);
+  }
+  EXPECT_EQ(ToUtf8(Text(1, char16_t(0xDC00))), "\xEF\xBF\xBD");
+}
+
+}  // namespace
+}  // namespace kavrolin

@@ -1,0 +1,145 @@
+#include "platform/posix/prefix.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "support/error_of.h"
+#include "support/temp_dir.h"
+
+namespace kavrolin::platform::posix {
+namespace {
+
+namespace fs = std::filesystem;
+using kavrolin::testing::ErrorOf;
+using kavrolin::testing::TempDir;
+
+class PrefixTest : public ::testing::Test {
+ protected:
+  PrefixTest() : prefix_(dir_.path() / "pfx") { prefix_.EnsureLayout(); }
+  fs::path DriveC() const { return dir_.path() / "pfx" / "drive_c"; }
+  fs::path Link(const char* name) const { return dir_.path() / "pfx" / "dosdevices" / name; }
+
+  TempDir dir_;
+  Prefix prefix_;
+};
+
+TEST_F(PrefixTest, LayoutMadeOnFirstUse) {
+  EXPECT_EQ(fs::read_symlink(Link("c:")), "../drive_c");
+  EXPECT_EQ(fs::read_symlink(Link("z:")), "/");
+  EXPECT_TRUE(fs::is_directory(DriveC()));
+}
+
+TEST_F(PrefixTest, RemovedDriveIsNotMadeAgain) {
+  fs::remove(Link("z:"));
+  Prefix again(dir_.path() / "pfx");
+  again.EnsureLayout();
+  EXPECT_FALSE(fs::exists(fs::symlink_status(Link("z:"))));
+  EXPECT_FALSE(again.DriveExists(u"Z:"));
+}
+
+TEST_F(PrefixTest, ToHostMapsThroughDrives) {
+  fs::create_directories(DriveC() / "YHLOG");
+  kavrolin::testing::WriteHostFile(DriveC() / "YHLOG" / "day.txt", "x");
+  const std::string c = Link("c:").string();
+  const struct {
+    const char* label;
+    Text path;
+    std::string host;
+  } rows[] = {
+      {"exact_case", u"C:\\YHLOG\\day.txt", c + "/YHLOG/day.txt"},
+      {"other_case_matched", u"c:\\yhlog\\DAY.TXT", c + "/YHLOG/day.txt"},
+      {"missing_part_kept_as_given", u"C:\\yhlog\\New\\a.txt", c + "/YHLOG/New/a.txt"},
+      {"forward_slashes", u"c:/YHLOG", c + "/YHLOG"},
+      {"trailing_separator_kept", u"C:\\YHLOG\\", c + "/YHLOG/"},
+      {"dotdot_contained_in_drive", u"C:\\..\\..\\etc\\passwd", c + "/etc/passwd"},
+      {"drive_root", u"C:\\", c + "/"},
+      {"host_path_as_is", u"/etc/hosts", "/etc/hosts"},
+      {"z_is_host_root", u"Z:\\etc", Link("z:").string() + "/etc"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    EXPECT_EQ(prefix_.ToHost(row.path).path, row.host);
+  }
+  EXPECT_TRUE(prefix_.ToHost(u"C:\\").is_root);
+  EXPECT_FALSE(prefix_.ToHost(u"C:\\YHLOG").is_root);
+}
+
+TEST_F(PrefixTest, ToHostRefusesWhatCannotExist) {
+  const struct {
+    const char* label;
+    Text path;
+    int number;
+  } rows[] = {
+      {"empty_path_is_not_the_current_folder", u"", 76},
+      {"network_path", u"\\\\server\\share\\x", 76},
+      {"drive_without_link", u"Q:\\x", 76},
+      {"wildcard_name", u"C:\\a*b", 52},
+      {"control_character", Text(u"C:\\a\x01"), 52},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    EXPECT_EQ(ErrorOf([&] { prefix_.ToHost(row.path); }), row.number);
+  }
+}
+
+TEST_F(PrefixTest, ToWindowsGivesWindowsForm) {
+  fs::create_directories(DriveC() / "POS" / "收银");
+  fs::create_directories(dir_.path() / "d-drive" / "data");
+  fs::create_symlink(dir_.path() / "d-drive", Link("d:"));
+  const struct {
+    const char* label;
+    fs::path host;
+    Text windows;
+  } rows[] = {
+      {"drive_c_root", DriveC(), u"C:\\"},
+      {"inside_drive_c", DriveC() / "POS" / "收银", u"C:\\POS\\收银"},
+      {"through_the_link", Link("c:") / "POS", u"C:\\POS"},
+      {"longest_drive_wins", dir_.path() / "d-drive" / "data", u"D:\\data"},
+      {"outside_every_drive_is_z", "/etc", u"Z:\\etc"},
+      {"host_root", "/", u"Z:\\"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    EXPECT_EQ(prefix_.ToWindows(row.host), row.windows);
+  }
+}
+
+TEST_F(PrefixTest, ToWindowsWithoutZDriveStillAnswersWindowsForm) {
+  fs::remove(Link("z:"));
+  EXPECT_EQ(prefix_.ToWindows("/etc"), u"Z:\\etc");
+}
+
+TEST_F(PrefixTest, RelativePathsFollowTheCurrentFolder) {
+  fs::create_directories(DriveC() / "Work");
+  const fs::path saved = fs::current_path();
+  fs::current_path(DriveC() / "Work");
+  const std::string host = prefix_.ToHost(u"Sub\\a.txt").path;
+  const Text rooted = prefix_.ToWindows(prefix_.ToHost(u"\\Work").path);
+  fs::current_path(saved);
+  EXPECT_EQ(fs::path(host).lexically_relative(fs::canonical(DriveC())), "Work/Sub/a.txt");
+  EXPECT_EQ(rooted, u"C:\\Work");
+}
+
+TEST_F(PrefixTest, DriveExists) {
+  fs::create_symlink(dir_.path() / "gone", Link("e:"));
+  const struct {
+    const char* label;
+    Text drive;
+    bool exists;
+  } rows[] = {
+      {"letter", u"c", true},       {"letter_colon", u"C:", true},
+      {"root", u"C:\\", true},      {"z", u"Z:", true},
+      {"no_link", u"Q:", false},    {"dangling_link", u"E:", false},
+      {"empty", u"", false},        {"network", u"\\\\srv\\share", false},
+      {"not_a_drive", u"CC", false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    EXPECT_EQ(prefix_.DriveExists(row.drive), row.exists);
+  }
+}
+
+}  // namespace
+}  // namespace kavrolin::platform::posix
