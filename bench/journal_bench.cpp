@@ -1,0 +1,66 @@
+// The journal appends one line per transaction. Its cost must not grow with
+// the day file, and must stay close to the bare write + fdatasync it does.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "bench_prefix.h"
+#include "journal/cls_rizhi.h"
+#include "platform/posix/clock.h"
+#include "platform/posix/file_system.h"
+
+namespace {
+
+using kavrolin::bench::BenchPrefix;
+using kavrolin::journal::cls_Rizhi;
+
+const kavrolin::Text kText = u"消费成功 卡号：6222021234567890    索引：42";
+const std::string kLine = "2024-01-31 14:05:09 \xCF\xFB\xB7\xD1\xB3\xC9\xB9\xA6 ...\r\n";
+
+// A day file that already holds `lines` lines.
+std::filesystem::path PrefilledDayFile(const BenchPrefix& p, int64_t lines) {
+  kavrolin::platform::posix::PosixClock clock;
+  const kavrolin::LocalTime now = clock.Now();
+  char name[32];
+  std::snprintf(name, sizeof name, "YHLOG/%04d%02d%02d.txt", now.year, now.month, now.day);
+  std::filesystem::create_directories(p.C("YHLOG"));
+  std::ofstream out(p.C(name), std::ios::binary);
+  for (int64_t i = 0; i < lines; ++i) out << kLine;
+  return p.C(name);
+}
+
+kavrolin::platform::Services RealServices(const BenchPrefix& p) {
+  kavrolin::platform::Services services;
+  services.clock = std::make_shared<kavrolin::platform::posix::PosixClock>();
+  services.files = std::make_shared<kavrolin::platform::posix::PosixFileSystem>(p.prefix);
+  return services;
+}
+
+void BM_JournalAppend(benchmark::State& state) {
+  BenchPrefix p;
+  PrefilledDayFile(p, state.range(0));
+  cls_Rizhi journal(RealServices(p), {.sync = state.range(1) != 0});
+  for (auto _ : state) benchmark::DoNotOptimize(journal.WriteLog(kText));
+}
+BENCHMARK(BM_JournalAppend)
+    ->ArgNames({"lines", "sync"})
+    ->Args({0, 1})->Args({10000, 1})->Args({100000, 1})
+    ->Args({0, 0})->Args({100000, 0})
+    ->UseRealTime();
+
+// The floor: the same bytes with one write and fdatasync on an open file.
+void BM_BareWriteFdatasync(benchmark::State& state) {
+  BenchPrefix p;
+  const auto path = PrefilledDayFile(p, 0);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(::write(fd, kLine.data(), kLine.size()));
+    ::fdatasync(fd);
+  }
+  ::close(fd);
+}
+BENCHMARK(BM_BareWriteFdatasync)->UseRealTime();
+
+}  // namespace

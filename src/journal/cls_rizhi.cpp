@@ -1,0 +1,44 @@
+#include "journal/cls_rizhi.h"
+
+#include "base/ansi.h"
+#include "base/automation_error.h"
+#include "base/date_mask.h"
+#include "platform/file_system_object.h"
+
+namespace kavrolin::journal {
+namespace {
+
+constexpr char16_t kFolder[] = u"c:\\YHLOG";
+
+}  // namespace
+
+cls_Rizhi::cls_Rizhi(platform::Services services, JournalOptions options)
+    : services_(std::move(services)), options_(options) {}
+
+bool cls_Rizhi::WriteLog(const kavrolin::Text& Text) {
+  try {
+    const LocalTime now = services_.clock->Now();
+    const kavrolin::Text path =
+        kavrolin::Text(kFolder) + u"\\" + FormatDateMask(now, u"YYYYMMDD") + u".txt";
+    const std::string line =
+        ToAnsi(FormatDateMask(now, u"yyyy-MM-dd HH:mm:ss") + u" " + Text + u"\r\n");
+    platform::FileSystem& files = *services_.files;
+    try {
+      files.AppendFile(path, line, options_.sync);
+    } catch (const AutomationError& e) {
+      if (e.number() != static_cast<int32_t>(ErrorNumber::kPathNotFound)) throw;
+      // The folder is made when a line first needs it.
+      try {
+        auto fso = files.CreateObject();
+        if (!fso->FolderExists(kFolder)) fso->CreateFolder(kFolder);
+      } catch (const AutomationError&) {
+      }
+      files.AppendFile(path, line, options_.sync);
+    }
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+}  // namespace kavrolin::journal

@@ -1,0 +1,32 @@
+// A terminal library that answers what the test scripts and keeps every
+// request it was given. It can be "missing", and can write past the response
+// buffer as a misbehaving library would.
+#pragma once
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "base/automation_error.h"
+#include "platform/terminal_library.h"
+
+namespace kavrolin::testing {
+
+class FakeTerminal : public platform::TerminalLibrary {
+ public:
+  int16_t code = 1;
+  std::string response;  // ANSI bytes written to the response buffer
+  bool missing = false;
+  size_t overrun = 0;    // bytes written past the 43 response bytes
+  std::vector<std::string> requests;
+
+  int16_t MenuApp(char* request, char* response_buffer) override {
+    if (missing) throw AutomationError(53, u"File not found: trans.dll");
+    requests.emplace_back(request);
+    std::memcpy(response_buffer, response.data(), response.size());
+    std::memset(response_buffer + 43, 'X', overrun);
+    return code;
+  }
+};
+
+}  // namespace kavrolin::testing
