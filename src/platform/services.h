@@ -8,6 +8,7 @@
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/module.h"
+#include "platform/profile.h"
 #include "platform/terminal_library.h"
 
 namespace kavrolin::platform {
@@ -18,6 +19,7 @@ struct Services {
   std::shared_ptr<MessageBox> message_box;
   std::shared_ptr<Module> module;
   std::shared_ptr<TerminalLibrary> terminal;
+  std::shared_ptr<Profile> profile;
 
   // The process's real services. On POSIX the prefix is KAVROLIN_PREFIX
   // (default ~/.kavrolin), read at each call.

@@ -5,6 +5,7 @@
 #include "platform/posix/message_box.h"
 #include "platform/posix/module.h"
 #include "platform/posix/prefix.h"
+#include "platform/posix/profile.h"
 #include "platform/posix/terminal_library.h"
 
 namespace kavrolin::platform {
@@ -26,6 +27,7 @@ Services Services::Default() {
   services.message_box = std::make_shared<posix::StderrMessageBox>();
   services.module = std::make_shared<posix::PosixModule>(prefix);
   services.terminal = ProcessTerminal();
+  services.profile = std::make_shared<posix::PosixProfile>(prefix, services.files);
   return services;
 }
 

@@ -1,0 +1,328 @@
+#include "platform/ini_text.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace kavrolin::platform::ini {
+namespace {
+
+constexpr const char* kLineEnd = "\r\n";
+
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+bool IsDoubleByteCodePage(int cp) { return cp == 932 || cp == 936 || cp == 949 || cp == 950; }
+
+// Names written by a caller are trimmed as the file's are.
+std::string_view Name(const char* s) { return Trim(std::string_view(s)); }
+
+bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+
+Edit Changed(std::string bytes) { return Edit{Edit::Outcome::kChanged, std::move(bytes)}; }
+Edit Refused() { return Edit{Edit::Outcome::kRefused, {}}; }
+
+// Copies a name list as the platform does: each name and a zero, one more zero;
+// a list that does not fit ends cut, with two zeros, and answers size - 2.
+uint32_t CopyList(const std::vector<std::string_view>& names, char* buffer, uint32_t size) {
+  std::string list;
+  for (std::string_view n : names) {
+    list.append(n);
+    list.push_back('\0');
+  }
+  if (size == 1) {
+    buffer[0] = '\0';
+    return 0;
+  }
+  if (list.size() + 1 <= size) {
+    std::memcpy(buffer, list.data(), list.size());
+    buffer[list.size()] = '\0';
+    if (list.empty()) buffer[1] = '\0';
+    return static_cast<uint32_t>(list.size());
+  }
+  std::memcpy(buffer, list.data(), size - 2);
+  buffer[size - 2] = '\0';
+  buffer[size - 1] = '\0';
+  return size - 2;
+}
+
+}  // namespace
+
+IniText::IniText(std::string bytes, int code_page)
+    : bytes_(std::move(bytes)), code_page_(code_page) {
+  const std::string_view all(bytes_);
+  sections_.push_back(Section{std::string_view(), -1, 0, 0});
+  size_t pos = 0;
+  while (pos < all.size()) {
+    Line line;
+    line.start = pos;
+    size_t end = all.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) end = all.size();
+    line.end = end;
+    line.next = end;
+    if (end < all.size()) line.next = (all[end] == '\r' && end + 1 < all.size() && all[end + 1] == '\n') ? end + 2 : end + 1;
+    pos = line.next;
+
+    const std::string_view text = Trim(all.substr(line.start, line.end - line.start));
+    const size_t close = text.rfind(']');
+    if (!text.empty() && text.front() == '[' && close != std::string_view::npos && close > 0) {
+      line.kind = Line::Kind::kHeader;
+      line.name = Trim(text.substr(1, close - 1));
+      sections_.back().end = lines_.size();
+      sections_.push_back(Section{line.name, static_cast<int>(lines_.size()), lines_.size() + 1, 0});
+    } else if (!text.empty() && text.front() != ';') {
+      const size_t equals = text.find('=');
+      if (equals != std::string_view::npos) {
+        line.kind = Line::Kind::kEntry;
+        line.name = Trim(text.substr(0, equals));
+        std::string_view value = Trim(text.substr(equals + 1));
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+            value.back() == value.front()) {
+          value = value.substr(1, value.size() - 2);
+        }
+        line.value = value;
+      }
+    }
+    lines_.push_back(line);
+  }
+  sections_.back().end = lines_.size();
+}
+
+bool IniText::SameName(std::string_view a, std::string_view b) const {
+  if (a.size() != b.size()) return false;
+  const bool dbcs = IsDoubleByteCodePage(code_page_);
+  for (size_t i = 0; i < a.size(); ++i) {
+    unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if (dbcs && x >= 0x81 && x <= 0xFE && i + 1 < a.size()) {
+      // A double-byte character: both bytes must match exactly.
+      if (x != y || a[i + 1] != b[i + 1]) return false;
+      ++i;
+      continue;
+    }
+    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
+    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
+    if (x != y) return false;
+  }
+  return true;
+}
+
+uint32_t AnswerGetString(const IniText* text, const char* section, const char* key,
+                         const char* default_value, char* buffer, uint32_t size) {
+  if (buffer == nullptr || size == 0) return 0;
+  if (section == nullptr || key == nullptr) {
+    std::vector<std::string_view> names;
+    if (text != nullptr) {
+      auto add = [&](std::string_view n) {
+        for (std::string_view seen : names) {
+          if (text->SameName(seen, n)) return;
+        }
+        names.push_back(n);
+      };
+      for (const auto& s : text->sections()) {
+        if (section == nullptr) {
+          if (s.header >= 0) add(s.name);
+        } else if (text->SameName(s.name, Name(section))) {
+          for (size_t i = s.first; i < s.end; ++i) {
+            if (text->lines()[i].kind == IniText::Line::Kind::kEntry) add(text->lines()[i].name);
+          }
+        }
+      }
+    }
+    return CopyList(names, buffer, size);
+  }
+  std::string_view answer;
+  bool found = false;
+  if (text != nullptr) {
+    for (const auto& s : text->sections()) {
+      if (found || !text->SameName(s.name, Name(section))) continue;
+      for (size_t i = s.first; i < s.end && !found; ++i) {
+        const auto& line = text->lines()[i];
+        if (line.kind == IniText::Line::Kind::kEntry && text->SameName(line.name, Name(key))) {
+          answer = line.value;
+          found = true;
+        }
+      }
+    }
+  }
+  if (!found) {
+    answer = default_value ? std::string_view(default_value) : std::string_view();
+    while (!answer.empty() && answer.back() == ' ') answer.remove_suffix(1);
+  }
+  const size_t n = std::min<size_t>(answer.size(), size - 1);
+  std::memcpy(buffer, answer.data(), n);
+  buffer[n] = '\0';
+  return static_cast<uint32_t>(n);
+}
+
+namespace {
+
+// Removes every section of the name (header to the next header).
+Edit DeleteSections(const IniText& text, std::string_view name) {
+  const std::string& bytes = text.bytes();
+  std::string out;
+  size_t kept_from = 0;
+  bool any = false;
+  for (const auto& s : text.sections()) {
+    if (s.header < 0 || !text.SameName(s.name, name)) continue;
+    any = true;
+    const size_t from = text.lines()[s.header].start;
+    const size_t to = s.end < text.lines().size() ? text.lines()[s.end].start : bytes.size();
+    out.append(bytes, kept_from, from - kept_from);
+    kept_from = to;
+  }
+  if (!any) return {};
+  out.append(bytes, kept_from, std::string::npos);
+  return Changed(std::move(out));
+}
+
+// The byte offset after which a new line can go below line `i`, and whether a
+// line end must come first (the line ends the file without one).
+size_t AfterLine(const IniText& text, size_t i, bool* needs_line_end) {
+  const auto& line = text.lines()[i];
+  *needs_line_end = line.next == line.end;
+  return line.next;
+}
+
+std::string Insert(const std::string& bytes, size_t at, bool line_end_first, std::string_view add) {
+  std::string out = bytes.substr(0, at);
+  if (line_end_first) out += kLineEnd;
+  out.append(add);
+  out.append(bytes, at, std::string::npos);
+  return out;
+}
+
+std::string AppendSection(const std::string& bytes, std::string_view name, std::string_view body) {
+  std::string out = bytes;
+  if (!out.empty() && out.back() != '\n' && out.back() != '\r') out += kLineEnd;
+  out += '[';
+  out.append(name);
+  out += ']';
+  out += kLineEnd;
+  out.append(body);
+  return out;
+}
+
+}  // namespace
+
+Edit EditForWriteString(const IniText& text, const char* section, const char* key,
+                        const char* value) {
+  if (section == nullptr) return Refused();  // the platform's flush call: nothing to write
+  const std::string_view s = Name(section);
+  if (HasLineBreak(section)) return Refused();
+  if (key == nullptr) return DeleteSections(text, s);
+  const std::string_view k = Name(key);
+  if (HasLineBreak(key) || k.empty() || k.find('=') != std::string_view::npos || k.front() == ';' ||
+      k.front() == '[') {
+    return value == nullptr ? Edit{} : Refused();
+  }
+  const std::string& bytes = text.bytes();
+
+  if (value == nullptr) {  // delete the key wherever the section stands
+    std::string out;
+    size_t kept_from = 0;
+    bool any = false;
+    for (const auto& sec : text.sections()) {
+      if (!text.SameName(sec.name, s)) continue;
+      for (size_t i = sec.first; i < sec.end; ++i) {
+        const auto& line = text.lines()[i];
+        if (line.kind != IniText::Line::Kind::kEntry || !text.SameName(line.name, k)) continue;
+        any = true;
+        out.append(bytes, kept_from, line.start - kept_from);
+        kept_from = line.next;
+      }
+    }
+    if (!any) return {};
+    out.append(bytes, kept_from, std::string::npos);
+    return Changed(std::move(out));
+  }
+
+  const std::string_view v(value);
+  if (HasLineBreak(v)) return Refused();
+  const IniText::Section* first = nullptr;
+  for (const auto& sec : text.sections()) {
+    if (!text.SameName(sec.name, s)) continue;
+    if (!first && (sec.header >= 0 || sec.first < sec.end)) first = &sec;
+    for (size_t i = sec.first; i < sec.end; ++i) {
+      const auto& line = text.lines()[i];
+      if (line.kind != IniText::Line::Kind::kEntry || !text.SameName(line.name, k)) continue;
+      std::string replaced(line.name);
+      replaced += '=';
+      replaced.append(v);
+      if (std::string_view(bytes).substr(line.start, line.end - line.start) == replaced) return {};
+      std::string out = bytes.substr(0, line.start) + replaced;
+      out.append(bytes, line.end, std::string::npos);
+      return Changed(std::move(out));
+    }
+  }
+  std::string entry(k);
+  entry += '=';
+  entry.append(v);
+  entry += kLineEnd;
+  if (first == nullptr) {
+    if (s.empty()) return Changed(entry + bytes);  // the nameless section starts the file
+    return Changed(AppendSection(bytes, s, entry));
+  }
+  // After the section's last entry, or right after its header.
+  int after = first->header;
+  for (size_t i = first->first; i < first->end; ++i) {
+    if (text.lines()[i].kind == IniText::Line::Kind::kEntry) after = static_cast<int>(i);
+  }
+  if (after < 0) return Changed(entry + bytes);
+  bool line_end_first = false;
+  const size_t at = AfterLine(text, static_cast<size_t>(after), &line_end_first);
+  return Changed(Insert(bytes, at, line_end_first, entry));
+}
+
+Edit EditForWriteSection(const IniText& text, const char* section, const char* entries) {
+  if (section == nullptr || HasLineBreak(section)) return Refused();
+  const std::string_view s = Name(section);
+  if (entries == nullptr) return DeleteSections(text, s);
+  std::string body;
+  for (const char* e = entries; *e != '\0'; e += std::strlen(e) + 1) {
+    const std::string_view entry(e);
+    if (HasLineBreak(entry) || Trim(entry).front() == '[') return Refused();
+    body.append(entry);
+    body += kLineEnd;
+  }
+  const std::string& bytes = text.bytes();
+  const IniText::Section* first = nullptr;
+  for (const auto& sec : text.sections()) {
+    if (sec.header >= 0 && text.SameName(sec.name, s)) {
+      first = &sec;
+      break;
+    }
+  }
+  if (first == nullptr) return Changed(AppendSection(bytes, s, body));
+  // The first section's lines give way to the entries; later copies go.
+  const auto& header = text.lines()[first->header];
+  const size_t to = first->end < text.lines().size() ? text.lines()[first->end].start : bytes.size();
+  std::string out = bytes.substr(0, header.next);
+  if (header.next == header.end && !body.empty()) out += kLineEnd;
+  out += body;
+  out.append(bytes, to, std::string::npos);
+  // Later sections of the same name are removed from the result.
+  const IniText rebuilt(out, 0);
+  std::string cleaned;
+  size_t kept_from = 0;
+  bool seen_first = false;
+  for (const auto& sec : rebuilt.sections()) {
+    if (sec.header < 0 || !text.SameName(sec.name, s)) continue;
+    if (!seen_first) {
+      seen_first = true;
+      continue;
+    }
+    const size_t from = rebuilt.lines()[sec.header].start;
+    const size_t end = sec.end < rebuilt.lines().size() ? rebuilt.lines()[sec.end].start : out.size();
+    cleaned.append(out, kept_from, from - kept_from);
+    kept_from = end;
+  }
+  cleaned.append(out, kept_from, std::string::npos);
+  if (cleaned == bytes) return {};
+  return Changed(std::move(cleaned));
+}
+
+}  // namespace kavrolin::platform::ini

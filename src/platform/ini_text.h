@@ -1,0 +1,73 @@
+// The text rules of INI files, on bytes of the ANSI code page, as the
+// platform's profile functions read and edit them. Pure: no files.
+//
+// Lines end at CR, LF or CR LF. A line is trimmed of bytes up to 0x20 at both
+// ends. "[" name "]" (the last "]") is a section header, the name trimmed; a
+// line starting with ";" is a remark; key "=" value is an entry, both trimmed,
+// one pair of matching quotes around the value removed; any other line is no
+// entry. Entries before the first header belong to the section named "".
+// Names match without regard to ASCII letter case (the trail byte of a
+// double-byte character is never folded); sections of the same name read as
+// one, and the first matching key wins.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kavrolin::platform::ini {
+
+struct Edit {
+  enum class Outcome {
+    kUnchanged,  // the file keeps its bytes; nothing to write
+    kChanged,    // `bytes` is the new file
+    kRefused,    // the write is not made; the writer answers false
+  };
+  Outcome outcome = Outcome::kUnchanged;
+  std::string bytes;
+};
+
+class IniText {
+ public:
+  // Parses any bytes; nothing is refused.
+  IniText(std::string bytes, int code_page);
+
+  const std::string& bytes() const { return bytes_; }
+
+  struct Line {
+    size_t start = 0;  // first byte
+    size_t end = 0;    // end of the text, before its line end
+    size_t next = 0;   // start of the next line (after its line end)
+    enum class Kind { kOther, kHeader, kEntry } kind = Kind::kOther;
+    std::string_view name;   // header name or entry key, trimmed
+    std::string_view value;  // entry value, trimmed, quotes removed
+  };
+  struct Section {
+    std::string_view name;
+    int header = -1;  // line index of the header; -1 for the nameless section
+    size_t first = 0; // first line after the header
+    size_t end = 0;   // one past its last line
+  };
+
+  const std::vector<Line>& lines() const { return lines_; }
+  const std::vector<Section>& sections() const { return sections_; }
+  bool SameName(std::string_view a, std::string_view b) const;
+
+ private:
+  std::string bytes_;
+  int code_page_;
+  std::vector<Line> lines_;
+  std::vector<Section> sections_;
+};
+
+// GetPrivateProfileString over a parsed file (null: a missing file).
+uint32_t AnswerGetString(const IniText* text, const char* section, const char* key,
+                         const char* default_value, char* buffer, uint32_t size);
+
+// The file after WritePrivateProfileString / WritePrivateProfileSection.
+Edit EditForWriteString(const IniText& text, const char* section, const char* key,
+                        const char* value);
+Edit EditForWriteSection(const IniText& text, const char* section, const char* entries);
+
+}  // namespace kavrolin::platform::ini

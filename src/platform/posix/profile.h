@@ -1,0 +1,109 @@
+// Profile on POSIX: the profile functions over files in the prefix, with the
+// text rules of platform/ini_text.h.
+//
+// Paths: the Windows-form file name maps through the prefix; a bare name (no
+// folder, no drive) lies in C:\windows, which a write makes when it is
+// missing, as the platform always has it. An empty name, a missing drive or a
+// name the platform cannot hold: the readers answer the default or an empty
+// list, the writers false.
+//
+// Reading goes through a ProfileCache (one per process unless a caller gives
+// its own). Writing takes an exclusive flock(2) on the file (creating it when
+// the write adds something, so there is something to lock), makes sure the
+// path still names the locked file (another writer may have renamed a new
+// one over it; then it starts again), edits the bytes read under the lock
+// and replaces the file through FileSystem::ReplaceFile: a new file in the
+// same folder, synced, renamed over the old one with its permissions and
+// attributes (the folder is not synced: like the platform's own writers, a
+// write is atomic, not durable). So a crash leaves the old file or the new
+// one whole, and writers in any number of processes lose no update. A write
+// that changes nothing leaves the file alone. A read-only file (no write
+// bits) is never written, even by a privileged process; a missing folder is
+// never made (bare names aside).
+//
+// Thread-safe; any thread may call.
+#pragma once
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/ini_text.h"
+#include "platform/posix/prefix.h"
+#include "platform/profile.h"
+
+namespace kavrolin::platform::posix {
+
+// Parsed profile files, kept between reads and checked on every read against
+// the file's identity: device, inode, size, modification and change times in
+// nanoseconds. A file is kept only when it was last modified at least two
+// seconds before it was read: a change within the same clock tick as the one
+// before it could otherwise look like the same file. Holds the `capacity`
+// files used most recently, each of at most 16 MiB. Thread-safe.
+class ProfileCache {
+ public:
+  explicit ProfileCache(size_t capacity = 8);
+
+  // The parsed file at `host_path`; null when it is missing, not a regular
+  // file, unreadable or 4 GiB or more.
+  std::shared_ptr<const ini::IniText> Load(const std::string& host_path, int code_page);
+
+  // How many reads parsed the file rather than use the cache (for tests).
+  uint64_t parses() const;
+
+ private:
+  struct Identity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    int64_t modified_ns = 0;
+    int64_t changed_ns = 0;
+    bool operator==(const Identity&) const = default;
+  };
+  struct Entry {
+    std::string path;
+    int code_page = 0;
+    Identity identity;
+    std::shared_ptr<const ini::IniText> text;
+    uint64_t last_use = 0;
+  };
+  static Identity IdentityOf(const struct stat& st);
+
+  const size_t capacity_;
+  mutable std::mutex mutex_;
+  std::vector<Entry> entries_;
+  uint64_t uses_ = 0;
+  uint64_t parses_ = 0;
+};
+
+// The process's cache, shared by every PosixProfile made without one.
+std::shared_ptr<ProfileCache> ProcessProfileCache();
+
+class PosixProfile : public Profile {
+ public:
+  PosixProfile(std::shared_ptr<const Prefix> prefix, std::shared_ptr<FileSystem> files,
+               std::shared_ptr<ProfileCache> cache = ProcessProfileCache());
+
+  uint32_t GetString(const char* section, const char* key, const char* default_value,
+                     char* buffer, uint32_t size, TextView file) override;
+  bool WriteString(const char* section, const char* key, const char* value,
+                   TextView file) override;
+  bool WriteSection(const char* section, const char* entries, TextView file) override;
+  bool Rewrite(TextView file, const RewriteEdit& edit) override;
+
+ private:
+  template <typename MakeEdit>
+  bool Modify(TextView file, const MakeEdit& make_edit);
+
+  std::shared_ptr<const Prefix> prefix_;
+  std::shared_ptr<FileSystem> files_;
+  std::shared_ptr<ProfileCache> cache_;
+};
+
+}  // namespace kavrolin::platform::posix

@@ -1,0 +1,157 @@
+#include "platform/ini_text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace kavrolin::platform::ini {
+namespace {
+
+// GetString's answer as the bytes it delivered, and its count.
+std::pair<std::string, uint32_t> Get(const std::string& file, const char* section, const char* key,
+                                     uint32_t size = 64, const char* def = "") {
+  const IniText text(file, 936);
+  std::string buffer(size, '\x7f');
+  const uint32_t n = AnswerGetString(&text, section, key, def, buffer.data(), size);
+  return {buffer, n};
+}
+
+std::string Value(const std::string& file, const char* section, const char* key) {
+  auto [buffer, n] = Get(file, section, key);
+  return buffer.substr(0, n);
+}
+
+TEST(IniRead, Values) {
+  const std::string file =
+      "top=1\r\n"
+      "[Main]\r\n"
+      "  K1 = v1  \r\n"
+      "K2=\"  quoted  \"\n"
+      "K3='x'\r"
+      "K4=\"half\r\n"
+      ";K5=remark\r\n"
+      "no equals here\r\n"
+      "K1=second\r\n"
+      "[main]\r\n"
+      "K6=later copy\r\n"
+      "[\xD6\xF7]\r\n"
+      "\xBC\xFC=\xD6\xB5\r\n";
+  const struct {
+    const char* label;
+    const char* section;
+    const char* key;
+    std::string value;
+  } rows[] = {
+      {"before_first_header", "", "top", "1"},
+      {"blanks_trimmed", "Main", "K1", "v1"},
+      {"case_of_names_ignored", "MAIN", "k1", "v1"},
+      {"double_quotes_removed_blanks_kept", "Main", "K2", "  quoted  "},
+      {"single_quotes_and_cr_only_line_end", "Main", "K3", "x"},
+      {"unmatched_quote_kept", "Main", "K4", "\"half"},
+      {"remark_is_no_key", "Main", ";K5", ""},
+      {"line_without_equals_is_no_key", "Main", "no equals here", ""},
+      {"duplicate_sections_read_as_one", "Main", "K6", "later copy"},
+      {"chinese_names", "\xD6\xF7", "\xBC\xFC", "\xD6\xB5"},
+      {"missing_key", "Main", "K9", ""},
+      {"missing_section", "None", "K1", ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    EXPECT_EQ(Value(file, row.section, row.key), row.value);
+  }
+}
+
+TEST(IniRead, BuffersAndLists) {
+  const std::string file = "[A]\r\nlong=abcdefghij\r\nk2=2\r\n[B]\r\n[C]\r\n";
+  auto [value, n] = Get(file, "A", "long", 5);
+  EXPECT_EQ(n, 4u);
+  EXPECT_EQ(value.substr(0, 5), std::string("abcd\0", 5));
+
+  auto [keys, kn] = Get(file, "A", nullptr);
+  EXPECT_EQ(kn, 8u);
+  EXPECT_EQ(keys.substr(0, 9), std::string("long\0k2\0\0", 9));
+
+  auto [sections, sn] = Get(file, nullptr, nullptr);
+  EXPECT_EQ(sections.substr(0, sn + 1), std::string("A\0B\0C\0\0", 7));
+
+  // A list that does not fit: the last name cut, two zeros, size - 2.
+  auto [cut, cn] = Get(file, nullptr, nullptr, 5);
+  EXPECT_EQ(cn, 3u);
+  EXPECT_EQ(cut.substr(0, 5), std::string("A\0B\0\0", 5));
+
+  auto [def, dn] = Get(file, "A", "none", 64, "dflt  ");
+  EXPECT_EQ(def.substr(0, dn), "dflt");
+  auto [empty_list, en] = Get(file, "Z", nullptr);
+  EXPECT_EQ(en, 0u);
+  EXPECT_EQ(empty_list.substr(0, 2), std::string("\0\0", 2));
+}
+
+TEST(IniRead, MissingFileGivesTheDefault) {
+  char buffer[8];
+  EXPECT_EQ(AnswerGetString(nullptr, "A", "k", "def", buffer, sizeof buffer), 3u);
+  EXPECT_STREQ(buffer, "def");
+  EXPECT_EQ(AnswerGetString(nullptr, "A", "k", "def", buffer, 0), 0u);
+}
+
+std::string Write(const std::string& file, const char* section, const char* key, const char* value,
+                  Edit::Outcome expected = Edit::Outcome::kChanged) {
+  const Edit edit = EditForWriteString(IniText(file, 936), section, key, value);
+  EXPECT_EQ(edit.outcome, expected);
+  return edit.outcome == Edit::Outcome::kChanged ? edit.bytes : file;
+}
+
+TEST(IniWrite, EditsInPlace) {
+  const std::string file = "; head\r\n[A]\r\nk = 1 ; stays\r\n\r\n; note\r\n[B]\r\nx=y";
+  const struct {
+    const char* label;
+    const char* section;
+    const char* key;
+    const char* value;
+    std::string result;
+  } rows[] = {
+      {"replace_keeps_other_bytes", "a", "K", "2",
+       "; head\r\n[A]\r\nk=2\r\n\r\n; note\r\n[B]\r\nx=y"},
+      {"new_key_after_last_entry", "A", "n", "3",
+       "; head\r\n[A]\r\nk = 1 ; stays\r\nn=3\r\n\r\n; note\r\n[B]\r\nx=y"},
+      {"new_key_after_unended_last_line", "B", "z", "1",
+       "; head\r\n[A]\r\nk = 1 ; stays\r\n\r\n; note\r\n[B]\r\nx=y\r\nz=1\r\n"},
+      {"new_section_at_end", "C", "c", "1",
+       "; head\r\n[A]\r\nk = 1 ; stays\r\n\r\n; note\r\n[B]\r\nx=y\r\n[C]\r\nc=1\r\n"},
+      {"delete_key", "A", "k", nullptr, "; head\r\n[A]\r\n\r\n; note\r\n[B]\r\nx=y"},
+      {"delete_section", "A", nullptr, nullptr, "; head\r\n[B]\r\nx=y"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    EXPECT_EQ(Write(file, row.section, row.key, row.value), row.result);
+  }
+}
+
+TEST(IniWrite, NothingToDoAndRefusals) {
+  const std::string file = "[A]\r\nk=1\r\n";
+  Write(file, "A", "k", "1", Edit::Outcome::kUnchanged);
+  Write(file, "A", "none", nullptr, Edit::Outcome::kUnchanged);
+  Write(file, "None", nullptr, nullptr, Edit::Outcome::kUnchanged);
+  Write(file, nullptr, nullptr, nullptr, Edit::Outcome::kRefused);
+  Write(file, "A", "k", "two\r\nlines", Edit::Outcome::kRefused);
+  Write(file, "A", "a=b", "1", Edit::Outcome::kRefused);
+  Write(file, "A", "", "1", Edit::Outcome::kRefused);
+  EXPECT_EQ(Write("", "A", "k", "1"), "[A]\r\nk=1\r\n");
+}
+
+TEST(IniWrite, Sections) {
+  const std::string file = "[A]\r\nk=1\r\nj=2\r\n[B]\r\nx=y\r\n[a]\r\nlate=1\r\n";
+  const Edit emptied = EditForWriteSection(IniText(file, 936), "A", "\0");
+  ASSERT_EQ(emptied.outcome, Edit::Outcome::kChanged);
+  EXPECT_EQ(emptied.bytes, "[A]\r\n[B]\r\nx=y\r\n");
+  const Edit replaced = EditForWriteSection(IniText(file, 936), "B", "p=1\0q=2\0");
+  ASSERT_EQ(replaced.outcome, Edit::Outcome::kChanged);
+  EXPECT_EQ(replaced.bytes, "[A]\r\nk=1\r\nj=2\r\n[B]\r\np=1\r\nq=2\r\n[a]\r\nlate=1\r\n");
+  const Edit deleted = EditForWriteSection(IniText(file, 936), "a", nullptr);
+  ASSERT_EQ(deleted.outcome, Edit::Outcome::kChanged);
+  EXPECT_EQ(deleted.bytes, "[B]\r\nx=y\r\n");
+  const Edit added = EditForWriteSection(IniText("x=1", 936), "N", "\0");
+  EXPECT_EQ(added.bytes, "x=1\r\n[N]\r\n");
+}
+
+}  // namespace
+}  // namespace kavrolin::platform::ini
