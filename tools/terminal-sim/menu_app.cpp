@@ -1,0 +1,144 @@
+#include "menu_app.h"
+
+#include <fcntl.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "base/ansi.h"
+#include "base/automation_error.h"
+#include "base/text.h"
+#include "call_counter.h"
+#include "platform/posix/prefix.h"
+#include "platform/posix/unique_fd.h"
+#include "simulator.h"
+
+namespace kavrolin::terminal_sim {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::posix::Prefix;
+
+constexpr uint64_t kMaxDelayMs = 600000;
+constexpr uint64_t kMaxOverrun = 4096;
+constexpr std::string_view kDefaultCard = "6222000000000009";
+constexpr std::string_view kTitle = "KAVROLIN TERMINAL SIMULATOR";
+constexpr std::u16string_view kSlip = u"签购单 SALES SLIP";
+
+std::string Setting(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+void Note(const char* name, std::string_view value, const char* instead) {
+  std::fprintf(stderr, "terminal-sim: %s=\"%.*s\" cannot be used; %s\n", name,
+               static_cast<int>(value.size()), value.data(), instead);
+}
+
+uint64_t Count(const char* name, uint64_t cap) {
+  const std::string value = Setting(name);
+  if (value.empty()) return 0;
+  if (const std::optional<uint64_t> count = ParseCount(value, cap)) return *count;
+  Note(name, value, "using 0");
+  return 0;
+}
+
+fs::path StateFile() {
+  if (std::string named = Setting("KAVROLIN_SIM_STATE"); !named.empty()) return named;
+  const fs::path root = Prefix::DefaultRoot();
+  std::error_code ec;
+  fs::create_directories(root, ec);  // a failure shows when the file cannot be opened
+  return root / "terminal-sim.state";
+}
+
+int16_t Result(uint64_t call) {
+  const std::string list = Setting("KAVROLIN_SIM_RESULT");
+  if (list.empty()) return 1;
+  const std::string_view entry = PickEntry(list, ',', call);
+  if (const std::optional<int16_t> code = ResultCode(entry)) return *code;
+  Note("KAVROLIN_SIM_RESULT", entry, "answering 0");
+  return 0;
+}
+
+std::string Response(std::string_view request, uint64_t call) {
+  const std::string list = Setting("KAVROLIN_SIM_RESPONSE");
+  if (!list.empty()) return ToAnsi(FromUtf8(PickEntry(list, '|', call)));
+  std::string card = Setting("KAVROLIN_SIM_CARD");
+  if (card.empty()) card = kDefaultCard;
+  return DefaultResponse(ToAnsi(FromUtf8(card)), AmountField(request), call);
+}
+
+// Nothing for "none"; the current folder when unset or unusable.
+std::optional<fs::path> ReceiptFolder() {
+  const std::string value = Setting("KAVROLIN_SIM_PRINT");
+  if (value.empty()) return fs::path(".");
+  const Text text = FromUtf8(value);
+  if (EqualsIgnoreCase(text, u"none")) return std::nullopt;
+  try {
+    return fs::path(Prefix(Prefix::DefaultRoot()).ToHost(text).path);
+  } catch (const AutomationError&) {
+    Note("KAVROLIN_SIM_PRINT", value, "writing the receipt to the current folder");
+    return fs::path(".");
+  }
+}
+
+void WriteHostFile(const fs::path& path, int flags, std::string_view bytes, bool lock) {
+  using namespace platform::posix;
+  UniqueFd fd = OpenFd(path.c_str(), O_WRONLY | O_CREAT | flags, 0644);
+  // Record lines go out in one write under the lock, so concurrent callers
+  // never interleave within a line.
+  if (!fd.valid() || (lock && !LockExclusive(fd.get())) || !WriteAll(fd.get(), bytes)) {
+    std::fprintf(stderr, "terminal-sim: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+  }
+}
+
+int16_t Answer(const char* request_bytes, char* response) {
+  const std::string request(request_bytes);
+  const uint64_t call = NextCallNumber(StateFile());
+  if (const uint64_t delay = Count("KAVROLIN_SIM_DELAY_MS", kMaxDelayMs)) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+  }
+  const int16_t code = Result(call);
+
+  const std::string answer = Response(request, call);
+  std::memcpy(response, answer.data(), std::min(answer.size(), kResponseBytes));
+  // Deliberately past the end of the contract's buffer: a misbehaving library.
+  std::memset(response + kResponseBytes, 'X', Count("KAVROLIN_SIM_OVERRUN", kMaxOverrun));
+  const std::string_view returned(response, kResponseBytes);
+
+  if (const std::string record = Setting("KAVROLIN_SIM_RECORD"); !record.empty()) {
+    WriteHostFile(record, O_APPEND, RecordLine(request, returned), true);
+  }
+  if (code == 1 && request != kInquiry) {
+    if (const std::optional<fs::path> folder = ReceiptFolder()) {
+      WriteHostFile(*folder / "toprint.txt", O_TRUNC, ReceiptText(kTitle, ToAnsi(kSlip), returned),
+                    false);
+    }
+  }
+  return code;
+}
+
+}  // namespace
+}  // namespace kavrolin::terminal_sim
+
+extern "C" short KAVROLIN_TRANS_CALL MenuApp(char* request, char* response) {
+  // Nothing may unwind into the caller, which is not C++.
+  try {
+    return kavrolin::terminal_sim::Answer(request, response);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "terminal-sim: call failed: %s\n", e.what());
+  } catch (...) {
+    std::fprintf(stderr, "terminal-sim: call failed\n");
+  }
+  return 0;
+}
