@@ -1,0 +1,46 @@
+#include "component/class_factory.h"
+
+#include "component/ht_object.h"
+#include "component/inter_face_object.h"
+#include "component/rizhi_object.h"
+
+namespace kavrolin::component {
+
+ClassFactory::ClassFactory(platform::Services services) : services_(std::move(services)) {}
+
+ObjectRef ClassFactory::Create(TextView name_or_clsid) const {
+  const ClassInfo* info = FindClass(name_or_clsid);
+  if (!info) throw ShellError(kCannotCreateObject);
+  return Create(info->kind);
+}
+
+ObjectRef ClassFactory::Create(const Guid& clsid) const {
+  const ClassInfo* info = FindClass(clsid);
+  if (!info) throw ShellError(kCannotCreateObject);
+  return Create(info->kind);
+}
+
+ObjectRef ClassFactory::Create(ClassKind kind) const {
+  ObjectRef object;
+  switch (kind) {
+    case ClassKind::kInterFace: object = MakeObject<InterFaceObject>(services_); break;
+    case ClassKind::kRizhi: object = MakeObject<RizhiObject>(services_); break;
+    case ClassKind::kHT: object = MakeObject<HTObject>(services_); break;
+  }
+  if (!object) throw ShellError(kCannotCreateObject);
+  object->CountIn(objects_);
+  return object;
+}
+
+void ClassFactory::LockServer(bool lock) {
+  if (lock) {
+    locks_.fetch_add(1);
+  } else {
+    // An unbalanced unlock must not drive the count below zero.
+    int32_t held = locks_.load();
+    while (held > 0 && !locks_.compare_exchange_weak(held, held - 1)) {
+    }
+  }
+}
+
+}  // namespace kavrolin::component

@@ -1,0 +1,79 @@
+#include "kavrolin/batch.h"
+
+#include <gtest/gtest.h>
+
+#include "cli_test_support.h"
+
+namespace kavrolin::cli {
+namespace {
+
+TEST(Batch, EachLineAnswersOneLine) {
+  CliEnv env;
+  env.terminal->response = "6222021234567890   000000001234000000123456";
+  BatchSession session(env.services);
+  const struct {
+    const char* label;
+    std::string line;
+    std::string answer;
+  } rows[] = {
+      {"empty_line", "", R"({"result":null,"args":[],"messages":[],"error":{"number":5,)"},
+      {"not_json", "{", R"({"result":null,"args":[],"messages":[],"error":{"number":5,)"},
+      {"not_an_object", "[1]", R"({"result":null,"args":[],"messages":[],"error":{"number":5,)"},
+      {"no_verb", R"({"x":1})", R"({"result":null,"args":[],"messages":[],"error":{"number":5,)"},
+      {"unknown_object", R"({"call":"a.GetSY"})", R"({"result":null,"args":[],"messages":[],"error":{"number":424,)"},
+      {"target_without_member", R"({"call":"a"})", R"({"result":null,"args":[],"messages":[],"error":{"number":5,)"},
+      {"unknown_class", R"({"new":"a","class":"Kavrolin.Nothing"})",
+       R"({"result":null,"args":[],"messages":[],"error":{"number":429,"description":"ActiveX component can't create object"}})"},
+      {"new", R"({"new":"a","class":"Kavrolin.clsInterFace"})",
+       R"({"result":null,"args":[],"messages":[],"error":null})"},
+      {"bad_argument_form", R"({"call":"a.Initialize","args":[{"bytes":[300]}]})",
+       R"({"result":null,"args":[],"messages":[],"error":{"number":5,)"},
+      {"unknown_member", R"({"call":"a.Nope"})",
+       R"({"result":null,"args":[],"messages":[],"error":{"number":438,)"},
+      {"put", R"({"put":"a.m_strCardNo","value":12})",
+       R"({"result":null,"args":[12.0],"messages":[],"error":null})"},
+      {"get_case_insensitive", R"({"get":"a.M_STRCARDNO"})",
+       R"({"result":"12","args":[],"messages":[],"error":null})"},
+      {"put_without_value", R"({"put":"a.m_strSY"})", R"({"result":null,"args":[],"messages":[],"error":{"number":5,)"},
+      {"missing_required", R"({"call":"a.Sale","args":[1]})",
+       R"({"result":null,"args":[1.0],"messages":[],"error":{"number":449,"description":"Argument not optional"}})"},
+      {"sale", R"({"call":"a.Sale","args":[12.34,"123","01","A1"]})",
+       R"({"result":true,"args":[12.34,"123","01","A1"],"messages":[],"error":null})"},
+      {"field_after_sale", R"({"call":"a.GetCardMoney"})",
+       R"({"result":"12.34","args":[],"messages":[],"error":null})"},
+      {"in_out_array_written_back", R"({"call":"a.GetPrintTxt","args":[{"texts":["old"],"lbound":4}]})",
+       R"({"result":false,"args":[{"texts":)"},
+      {"release", R"({"release":"a"})", R"({"result":null,"args":[],"messages":[],"error":null})"},
+      {"released_is_gone", R"({"get":"a.m_strCardNo"})",
+       R"({"result":null,"args":[],"messages":[],"error":{"number":424,)"},
+      {"release_twice", R"({"release":"a"})", R"({"result":null,"args":[],"messages":[],"error":{"number":424,)"},
+      {"ht_member_not_built", R"({"new":"h","class":"clsHT"})", R"({"result":null,"args":[],"messages":[],"error":null})"},
+      {"omitted_argument_reported", R"({"call":"h.DeleteFile","args":["x",{"omit":true}]})",
+       R"({"result":null,"args":["x",{"omit":true}],"messages":[],"error":{"number":445,"description":"clsHT.DeleteFile is not implemented yet"}})"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    const std::string answer = session.Handle(row.line);
+    EXPECT_EQ(answer.substr(0, row.answer.size()), row.answer) << answer;
+    EXPECT_EQ(answer.find('\n'), std::string::npos);
+  }
+  ASSERT_EQ(env.terminal->requests.size(), 1u);
+  EXPECT_EQ(env.terminal->requests[0], "05000000001234123             01      A1      ");
+}
+
+TEST(Batch, RunsEveryLineOfTheInput) {
+  CliEnv env;
+  const CliRun run = env.Run({"batch"}, "{\"new\":\"j\",\"class\":\"cls_Rizhi\"}\r\n"
+                                        "garbage\n"
+                                        "{\"call\":\"j.WriteLog\",\"args\":[\"\\u6536 ok\"]}\n");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out,
+            "{\"result\":null,\"args\":[],\"messages\":[],\"error\":null}\n"
+            "{\"result\":null,\"args\":[],\"messages\":[],\"error\":{\"number\":5,\"description\":"
+            "\"Invalid procedure call or argument: a line must be one JSON object\"}}\n"
+            "{\"result\":true,\"args\":[\"收 ok\"],\"messages\":[],\"error\":null}\n");
+  EXPECT_EQ(testing::ReadHostFile(env.C("YHLOG/20240131.txt")), "2024-01-31 14:05:09 \xCA\xD5 ok\r\n");
+}
+
+}  // namespace
+}  // namespace kavrolin::cli

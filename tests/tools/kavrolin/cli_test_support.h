@@ -1,0 +1,37 @@
+// Runs the command line in-process over a temporary prefix with a fake clock
+// and a fake terminal, collecting its output.
+#pragma once
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "fakes/services_in_prefix.h"
+#include "kavrolin/cli.h"
+
+namespace kavrolin::cli {
+
+struct CliRun {
+  int status = -1;
+  std::string out, err;
+};
+
+struct CliEnv : testing::ServicesInPrefix {
+  CliRun Run(const std::vector<std::string>& args, const std::string& input = "") {
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    Host host;
+    host.services = services;
+    host.prefix = prefix;
+    host.in = &in;
+    host.out = &out;
+    host.err = &err;
+    CliRun run;
+    run.status = RunCli(host, args);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+  }
+};
+
+}  // namespace kavrolin::cli
