@@ -56,12 +56,13 @@ IniText::IniText(std::string bytes, int code_page)
     : bytes_(std::move(bytes)), code_page_(code_page) {
   const std::string_view all(bytes_);
   sections_.push_back(Section{std::string_view(), -1, 0, 0});
+  lines_.reserve(static_cast<size_t>(std::count(all.begin(), all.end(), '\n')) + 1);
   size_t pos = 0;
   while (pos < all.size()) {
     Line line;
     line.start = pos;
-    size_t end = all.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) end = all.size();
+    size_t end = pos;
+    while (end < all.size() && all[end] != '\r' && all[end] != '\n') ++end;
     line.end = end;
     line.next = end;
     if (end < all.size()) line.next = (all[end] == '\r' && end + 1 < all.size() && all[end + 1] == '\n') ? end + 2 : end + 1;

@@ -1,4 +1,5 @@
-// Services over a temporary prefix with a fake clock and a fake terminal.
+// Services over a temporary prefix with a fake clock and a fake terminal; the
+// profile engine keeps a cache of its own.
 #pragma once
 
 #include <memory>
@@ -8,6 +9,7 @@
 #include "platform/posix/file_system.h"
 #include "platform/posix/message_box.h"
 #include "platform/posix/module.h"
+#include "platform/posix/profile.h"
 #include "platform/services.h"
 #include "support/temp_dir.h"
 
@@ -24,6 +26,8 @@ struct ServicesInPrefix {
     services.message_box = std::make_shared<platform::posix::StderrMessageBox>();
     services.module = std::make_shared<platform::posix::PosixModule>(prefix);
     services.terminal = terminal;
+    services.profile = std::make_shared<platform::posix::PosixProfile>(
+        prefix, services.files, std::make_shared<platform::posix::ProfileCache>());
   }
   std::filesystem::path C(const std::filesystem::path& relative) const {
     return dir.path() / "pfx" / "drive_c" / relative;
