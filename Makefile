@@ -15,8 +15,15 @@ build-asan: deps
 	cmake --preset asan
 	cmake --build --preset asan -j $(JOBS)
 
+# A sale of 12.34 against the terminal simulator, in a prefix of its own.
+DEMO_DIR := build/demo
 demo: build
-	$(DEFAULT_BIN)/kavrolin --help
+	@rm -rf $(DEMO_DIR) && mkdir -p $(DEMO_DIR)/pos
+	@cd $(DEMO_DIR)/pos && KAVROLIN_PREFIX=$(CURDIR)/$(DEMO_DIR)/prefix \
+	  ../../default/bin/kavrolin sale 12.34 --invoice 1 --cashier 01 --register A1; \
+	  echo "exit: $$?"
+	@echo "journal lines:"
+	@iconv -f CP936 -t UTF-8 $(DEMO_DIR)/prefix/drive_c/YHLOG/*.txt
 
 check: build
 	ctest --preset default -j $(JOBS)

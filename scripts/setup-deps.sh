@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libsqlite3-dev libcli11-dev nlohmann-json3-dev)
+          libsqlite3-dev libcli11-dev nlohmann-json3-dev libinih-dev)
 
 missing=()
 for p in "${packages[@]}"; do
