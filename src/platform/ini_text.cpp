@@ -123,10 +123,11 @@ uint32_t AnswerGetString(const IniText* text, const char* section, const char* k
         }
         names.push_back(n);
       };
+      const std::string_view wanted = section ? Name(section) : std::string_view();
       for (const auto& s : text->sections()) {
         if (section == nullptr) {
           if (s.header >= 0) add(s.name);
-        } else if (text->SameName(s.name, Name(section))) {
+        } else if (text->SameName(s.name, wanted)) {
           for (size_t i = s.first; i < s.end; ++i) {
             if (text->lines()[i].kind == IniText::Line::Kind::kEntry) add(text->lines()[i].name);
           }
@@ -138,11 +139,13 @@ uint32_t AnswerGetString(const IniText* text, const char* section, const char* k
   std::string_view answer;
   bool found = false;
   if (text != nullptr) {
+    const std::string_view wanted_section = Name(section);
+    const std::string_view wanted_key = Name(key);
     for (const auto& s : text->sections()) {
-      if (found || !text->SameName(s.name, Name(section))) continue;
+      if (found || !text->SameName(s.name, wanted_section)) continue;
       for (size_t i = s.first; i < s.end && !found; ++i) {
         const auto& line = text->lines()[i];
-        if (line.kind == IniText::Line::Kind::kEntry && text->SameName(line.name, Name(key))) {
+        if (line.kind == IniText::Line::Kind::kEntry && text->SameName(line.name, wanted_key)) {
           answer = line.value;
           found = true;
         }

@@ -72,8 +72,22 @@ uint64_t ProfileCache::parses() const {
   return parses_;
 }
 
+std::shared_ptr<const ini::IniText> ProfileCache::Find(TextView name, int code_page) {
+  if (name.empty()) return nullptr;
+  std::string path;
+  {
+    std::lock_guard lock(mutex_);
+    for (const Entry& entry : entries_) {
+      if (entry.name == name && entry.code_page == code_page) path = entry.path;
+    }
+  }
+  if (path.empty()) return nullptr;
+  // Load checks the kept file's identity against the disk, as for any read.
+  return Load(path, code_page, name);
+}
+
 std::shared_ptr<const ini::IniText> ProfileCache::Load(const std::string& host_path,
-                                                       int code_page) {
+                                                       int code_page, TextView name) {
   struct stat st;
   const bool there = ::stat(host_path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
   {
@@ -82,6 +96,7 @@ std::shared_ptr<const ini::IniText> ProfileCache::Load(const std::string& host_p
       if (it->path != host_path) continue;
       if (there && it->code_page == code_page && it->identity == IdentityOf(st)) {
         it->last_use = ++uses_;
+        if (!name.empty()) it->name = Text(name);
         return it->text;
       }
       entries_.erase(it);
@@ -119,7 +134,7 @@ std::shared_ptr<const ini::IniText> ProfileCache::Load(const std::string& host_p
   for (const Entry& entry : entries_) {
     if (entry.path == host_path) return text;  // another thread keeps it already
   }
-  Entry entry{host_path, code_page, IdentityOf(before), text, ++uses_};
+  Entry entry{host_path, Text(name), code_page, IdentityOf(before), text, ++uses_};
   if (entries_.size() < capacity_) {
     entries_.push_back(std::move(entry));
   } else {
@@ -149,8 +164,13 @@ uint32_t PosixProfile::GetString(const char* section, const char* key,
   std::shared_ptr<const ini::IniText> text;
   try {
     bool bare = false;
-    if (const auto windows = WindowsPath(file, &bare)) {
-      text = cache_->Load(prefix_->ToHost(*windows).path, AnsiCodec::System().code_page());
+    const int code_page = AnsiCodec::System().code_page();
+    // A file read before under the same name needs no fresh mapping.
+    text = cache_->Find(file, code_page);
+    if (!text) {
+      if (const auto windows = WindowsPath(file, &bare)) {
+        text = cache_->Load(prefix_->ToHost(*windows).path, code_page, file);
+      }
     }
   } catch (...) {
     // A path the prefix cannot map, or no memory for the file: as missing.

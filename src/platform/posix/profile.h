@@ -50,9 +50,16 @@ class ProfileCache {
  public:
   explicit ProfileCache(size_t capacity = 8);
 
-  // The parsed file at `host_path`; null when it is missing, not a regular
-  // file, unreadable or 4 GiB or more.
-  std::shared_ptr<const ini::IniText> Load(const std::string& host_path, int code_page);
+  // The parsed file at `host_path`, remembered under the Windows `name` it was
+  // asked for; null when it is missing, not a regular file, unreadable or
+  // 4 GiB or more.
+  std::shared_ptr<const ini::IniText> Load(const std::string& host_path, int code_page,
+                                           TextView name = {});
+
+  // The file kept under the Windows `name`, when the host file it was mapped
+  // to is still the one read: a read that skips mapping the path again. Null
+  // when nothing current is kept.
+  std::shared_ptr<const ini::IniText> Find(TextView name, int code_page);
 
   // How many reads parsed the file rather than use the cache (for tests).
   uint64_t parses() const;
@@ -68,6 +75,7 @@ class ProfileCache {
   };
   struct Entry {
     std::string path;
+    Text name;  // the Windows path it was asked for
     int code_page = 0;
     Identity identity;
     std::shared_ptr<const ini::IniText> text;
