@@ -5,10 +5,13 @@
 #include <memory>
 
 #include "platform/clock.h"
+#include "platform/echo.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/module.h"
 #include "platform/profile.h"
+#include "platform/registry.h"
+#include "platform/system_operations.h"
 #include "platform/terminal_library.h"
 
 namespace kavrolin::platform {
@@ -20,6 +23,9 @@ struct Services {
   std::shared_ptr<Module> module;
   std::shared_ptr<TerminalLibrary> terminal;
   std::shared_ptr<Profile> profile;
+  std::shared_ptr<Registry> registry;
+  std::shared_ptr<SystemOperations> system;
+  std::shared_ptr<EchoService> echo;
 
   // The process's real services. On POSIX the prefix is KAVROLIN_PREFIX
   // (default ~/.kavrolin), read at each call.
