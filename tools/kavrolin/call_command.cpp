@@ -2,7 +2,6 @@
 
 #include <ostream>
 
-#include "component/class_factory.h"
 #include "kavrolin/json_forms.h"
 
 namespace kavrolin::cli {
@@ -50,8 +49,7 @@ int RunCall(Host& host, const std::string& target, const std::vector<std::string
 
   component::InvokeResult result;
   try {
-    const component::ClassFactory factory(services);
-    const component::ObjectRef object = factory.Create(FromUtf8(class_name));
+    const component::ObjectRef object = host.Create(FromUtf8(class_name), services);
     result = object->Invoke(FromUtf8(member), kind, args);
   } catch (const AutomationError& e) {
     result.error = e;
