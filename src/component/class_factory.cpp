@@ -8,6 +8,9 @@ namespace kavrolin::component {
 
 ClassFactory::ClassFactory(platform::Services services) : services_(std::move(services)) {}
 
+ClassFactory::ClassFactory(platform::Services services, std::shared_ptr<std::atomic<int32_t>> objects)
+    : services_(std::move(services)), objects_(std::move(objects)) {}
+
 ObjectRef ClassFactory::Create(TextView name_or_clsid) const {
   const ClassInfo* info = FindClass(name_or_clsid);
   if (!info) throw ShellError(kCannotCreateObject);

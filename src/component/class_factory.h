@@ -18,6 +18,9 @@ namespace kavrolin::component {
 class ClassFactory {
  public:
   explicit ClassFactory(platform::Services services = platform::Services::Default());
+  // Counts its objects in `objects`, a counter shared with others (the
+  // library's own, for DllCanUnloadNow).
+  ClassFactory(platform::Services services, std::shared_ptr<std::atomic<int32_t>> objects);
 
   // A new object with one reference, held by the result. Throws
   // AutomationError 429 "ActiveX component can't create object" when no class

@@ -44,12 +44,10 @@ Arguments ArgumentsOf(const json& request) {
 
 }  // namespace
 
-BatchSession::BatchSession(platform::Services services)
-    : messages_(std::make_shared<CollectingMessageBox>()),
-      factory_([&] {
-        services.message_box = messages_;
-        return std::move(services);
-      }()) {}
+BatchSession::BatchSession(const Host& host)
+    : host_(host), messages_(std::make_shared<CollectingMessageBox>()), services_(host.services) {
+  services_.message_box = messages_;
+}
 
 std::string BatchSession::Handle(std::string_view line) {
   messages_->Take();
@@ -69,7 +67,7 @@ std::string BatchSession::Handle(std::string_view line) {
 
     if (request.contains("new")) {
       const std::string& name = StringField(request, "new");
-      component::ObjectRef object = factory_.Create(FromUtf8(StringField(request, "class")));
+      component::ObjectRef object = host_.Create(FromUtf8(StringField(request, "class")), services_);
       objects_[name] = std::move(object);
     } else if (request.contains("release")) {
       const std::string& name = StringField(request, "release");
@@ -103,7 +101,7 @@ std::string BatchSession::Handle(std::string_view line) {
 }
 
 int RunBatch(Host& host) {
-  BatchSession session(host.services);
+  BatchSession session(host);
   std::string line;
   while (std::getline(*host.in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();

@@ -16,21 +16,23 @@
 #include <string>
 #include <string_view>
 
-#include "component/class_factory.h"
+#include "component/dispatch.h"
 #include "kavrolin/host.h"
 
 namespace kavrolin::cli {
 
 class BatchSession {
  public:
-  explicit BatchSession(platform::Services services);
+  // Objects come from `host` and reach the platform through its services.
+  explicit BatchSession(const Host& host);
 
   // The answer line (without the newline) to one request line.
   std::string Handle(std::string_view line);
 
  private:
+  const Host& host_;
   std::shared_ptr<CollectingMessageBox> messages_;
-  component::ClassFactory factory_;
+  platform::Services services_;
   std::map<std::string, component::ObjectRef> objects_;
 };
 

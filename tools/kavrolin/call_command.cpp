@@ -2,7 +2,6 @@
 
 #include <ostream>
 
-#include "component/class_factory.h"
 #include "kavrolin/json_forms.h"
 
 namespace kavrolin::cli {
@@ -23,8 +22,10 @@ std::string PlainText(const Variant& value) {
 }
 
 int RunCall(Host& host, const std::string& target, const std::vector<std::string>& texts, bool json) {
-  const size_t dot = target.find('.');
-  if (dot == std::string::npos || dot == 0 || dot + 1 == target.size()) {
+  // The class may be a ProgID ("Kavrolin.clsHT") and a put's value may hold
+  // dots, so the member starts after the last dot before any "=".
+  const size_t dot = target.rfind('.', target.find('='));
+  if (dot == std::string::npos || dot == 0 || dot + 1 == target.size() || target[dot + 1] == '=') {
     *host.err << "kavrolin call: \"" << target << "\" is not CLASS.MEMBER (or CLASS.Prop=VALUE)\n";
     return 2;
   }
@@ -50,8 +51,7 @@ int RunCall(Host& host, const std::string& target, const std::vector<std::string
 
   component::InvokeResult result;
   try {
-    const component::ClassFactory factory(services);
-    const component::ObjectRef object = factory.Create(FromUtf8(class_name));
+    const component::ObjectRef object = host.Create(FromUtf8(class_name), services);
     result = object->Invoke(FromUtf8(member), kind, args);
   } catch (const AutomationError& e) {
     result.error = e;

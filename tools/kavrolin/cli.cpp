@@ -6,6 +6,7 @@
 
 #include "kavrolin/batch.h"
 #include "kavrolin/call_command.h"
+#include "kavrolin/register_command.h"
 #include "kavrolin/transaction_command.h"
 
 namespace kavrolin::cli {
@@ -90,6 +91,12 @@ int RunCli(Host& host, const std::vector<std::string>& args) {
                       "Application folder, Windows form (default: the current folder)");
   app.add_subcommand("call", "Call one member: call [--json] CLASS.MEMBER [ARG...]");
   CLI::App* batch = app.add_subcommand("batch", "Run JSON-line requests from standard input.");
+  std::optional<std::string> library;
+  CLI::App* reg = app.add_subcommand("register", "Write the library's registration into the registry.");
+  CLI::App* unreg = app.add_subcommand("unregister", "Remove the library's registration.");
+  for (CLI::App* sub : {reg, unreg}) {
+    sub->add_option("LIBRARY", library, "The server library (default: libkavrolin.so beside kavrolin)");
+  }
 
   try {
     std::vector<std::string> reversed(args.rbegin(), args.rend());
@@ -111,6 +118,7 @@ int RunCli(Host& host, const std::vector<std::string>& args) {
     return RunTransaction(host, request);
   }
   if (batch->parsed()) return RunBatch(host);
+  if (reg->parsed() || unreg->parsed()) return RunRegister(host, unreg->parsed(), library);
   for (const auto& [sub, kind] : commands) {
     if (!sub->parsed()) continue;
     request.member = kind->member;

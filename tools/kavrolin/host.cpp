@@ -2,6 +2,9 @@
 
 #include <iostream>
 
+#include "component/class_factory.h"
+#include "kavrolin/object_source.h"
+
 namespace kavrolin::cli {
 
 Host Host::Default() {
@@ -11,7 +14,13 @@ Host Host::Default() {
   host.in = &std::cin;
   host.out = &std::cout;
   host.err = &std::cerr;
+  host.objects = std::make_shared<LibraryObjectSource>(host.prefix, LibraryBesideProgram());
   return host;
+}
+
+component::ObjectRef Host::Create(TextView name, const platform::Services& services) const {
+  if (objects) return objects->Create(name, services);
+  return component::ClassFactory(services).Create(name);
 }
 
 }  // namespace kavrolin::cli

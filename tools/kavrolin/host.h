@@ -9,11 +9,14 @@
 #include <vector>
 
 #include "base/text.h"
+#include "component/dispatch.h"
 #include "platform/message_box.h"
 #include "platform/posix/prefix.h"
 #include "platform/services.h"
 
 namespace kavrolin::cli {
+
+class ObjectSource;
 
 struct Host {
   platform::Services services;
@@ -21,9 +24,16 @@ struct Host {
   std::istream* in = nullptr;
   std::ostream* out = nullptr;
   std::ostream* err = nullptr;
+  // Where objects come from; none: the classes linked into the program.
+  std::shared_ptr<ObjectSource> objects;
 
-  // The process's services, KAVROLIN_PREFIX and the standard streams.
+  // The process's services, KAVROLIN_PREFIX, the standard streams, and objects
+  // made as an automation host makes them (see object_source.h).
   static Host Default();
+
+  // A new object of the class named by class name, ProgID or CLSID text,
+  // reaching the platform through `services`. Throws AutomationError 429.
+  component::ObjectRef Create(TextView name, const platform::Services& services) const;
 };
 
 // A message box that keeps the texts shown until they are taken, for the

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <ostream>
 
-#include "component/class_factory.h"
 
 namespace kavrolin::cli {
 namespace {
@@ -24,8 +23,7 @@ std::string TextOf(component::DispatchObject& object, const char16_t* member) {
 int RunTransaction(Host& host, const TransactionRequest& request) {
   std::ostream& out = *host.out;
   try {
-    const component::ClassFactory factory(host.services);
-    const component::ObjectRef object = factory.Create(u"clsInterFace");
+    const component::ObjectRef object = host.Create(u"clsInterFace", host.services);
 
     const Text app_path = request.app_path ? FromUtf8(*request.app_path)
                                            : host.prefix->ToWindows(std::filesystem::current_path());

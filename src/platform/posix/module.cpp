@@ -22,4 +22,6 @@ fs::path ComponentFile() {
 
 Text PosixModule::ComponentFolder() { return prefix_->ToWindows(ComponentFile().parent_path()); }
 
+Text PosixModule::ComponentPath() { return prefix_->ToWindows(ComponentFile()); }
+
 }  // namespace kavrolin::platform::posix

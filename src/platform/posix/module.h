@@ -18,6 +18,7 @@ class PosixModule : public Module {
  public:
   explicit PosixModule(std::shared_ptr<const Prefix> prefix) : prefix_(std::move(prefix)) {}
   Text ComponentFolder() override;
+  Text ComponentPath() override;
 
  private:
   std::shared_ptr<const Prefix> prefix_;

@@ -10,7 +10,8 @@ namespace {
 TEST(Batch, EachLineAnswersOneLine) {
   CliEnv env;
   env.terminal->response = "6222021234567890   000000001234000000123456";
-  BatchSession session(env.services);
+  const Host host = env.MakeHost();
+  BatchSession session(host);
   const struct {
     const char* label;
     std::string line;

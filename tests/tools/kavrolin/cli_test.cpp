@@ -30,6 +30,9 @@ TEST(CallCommand, PlainAndJson) {
       {"json_success", {"call", "--json", "clsInterFace.Initialize", "C:\\POS"}, 0,
        "{\"result\":true,\"args\":[\"C:\\\\POS\"],\"messages\":[],\"error\":null}\n", ""},
       {"plain_toolkit_member", {"call", "clsHT.HLeft", "中文abc", "3"}, 0, "中\n", ""},
+      {"prog_id", {"call", "Kavrolin.clsHT.HLeft", "abc", "2"}, 0, "ab\n", ""},
+      {"prog_id_put_value_with_dots", {"call", "Kavrolin.clsHT.INIFile=C:\\a.b.ini"}, 0, "", ""},
+      {"put_without_member", {"call", "clsHT.=x"}, 2, "", "kavrolin call: \"clsHT.=x\" is not"},
       {"json_failure", {"call", "--json", "clsHT.Ping", "127.0.0.1"}, 1,
        "{\"result\":null,\"args\":[\"127.0.0.1\"],\"messages\":[],\"error\":{\"number\":445,"
        "\"description\":\"clsHT.Ping is not implemented yet\"}}\n",

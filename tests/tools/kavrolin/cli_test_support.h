@@ -17,12 +17,18 @@ struct CliRun {
 };
 
 struct CliEnv : testing::ServicesInPrefix {
-  CliRun Run(const std::vector<std::string>& args, const std::string& input = "") {
-    std::istringstream in(input);
-    std::ostringstream out, err;
+  // A host over this prefix whose objects are the linked classes.
+  Host MakeHost() const {
     Host host;
     host.services = services;
     host.prefix = prefix;
+    return host;
+  }
+
+  CliRun Run(const std::vector<std::string>& args, const std::string& input = "") {
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    Host host = MakeHost();
     host.in = &in;
     host.out = &out;
     host.err = &err;
