@@ -113,7 +113,8 @@ class FileSystem {
   virtual Text GetSpecialFolder(int32_t which) = 0;
 
   // Opens a file for byte access. Besides the failures above: 75 for a path
-  // that names a folder; 70 for a read-only file opened as kReplacement.
+  // that names a folder or anything else that is no plain file (a device, a
+  // pipe); 70 for a read-only file opened as kReplacement.
   virtual std::unique_ptr<BinaryFile> OpenBinary(TextView path, BinaryAccess access) = 0;
 
   // Directory search: the names (last component only) of the entries of the

@@ -89,6 +89,8 @@ TEST_F(BinaryFileTest, OpenRefusals) {
       {"replace a read-only file", u"C:\\ro.bin", BinaryAccess::kReplacement, 70},
       {"replace in a missing folder", u"C:\\none\\a.bin", BinaryAccess::kReplacement, 76},
       {"replace a folder", u"C:\\dir", BinaryAccess::kReplacement, 75},
+      {"read a device, which has no end", u"/dev/zero", BinaryAccess::kRead, 75},
+      {"replace a device", u"/dev/null", BinaryAccess::kReplacement, 75},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);

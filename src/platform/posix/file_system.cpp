@@ -362,7 +362,9 @@ std::unique_ptr<BinaryFile> PosixFileSystem::OpenBinary(TextView path, BinaryAcc
   }
   struct stat st;
   const bool exists = ::stat(host.path.c_str(), &st) == 0;
-  if (exists && S_ISDIR(st.st_mode)) throw AutomationError(ErrorNumber::kPathFileAccess);
+  // Folders, and devices and pipes, which have no end to read to and must
+  // never be renamed over.
+  if (exists && !S_ISREG(st.st_mode)) throw AutomationError(ErrorNumber::kPathFileAccess);
   if (access == BinaryAccess::kRead) {
     UniqueFd fd = OpenFd(host.path.c_str(), O_RDONLY);
     if (!fd.valid()) ThrowForPath(errno, host.path);

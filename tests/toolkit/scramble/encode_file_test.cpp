@@ -116,6 +116,7 @@ TEST_F(EncodeFileTest, RefusalsTouchNothing) {
       {"missing source", u"C:\\data\\none.bin", u"C:\\data\\keep.bin"},
       {"missing source, missing destination", u"C:\\data\\none.bin", u"C:\\data\\new.bin"},
       {"source is a folder", u"C:\\data\\dir", u"C:\\data\\keep.bin"},
+      {"source is a device without end", u"/dev/zero", u"C:\\data\\new.bin"},
       {"empty source path", u"", u"C:\\data\\new.bin"},
       {"same path", u"C:\\data\\in.bin", u"C:\\data\\in.bin"},
       {"same file in other case", u"C:\\data\\in.bin", u"c:\\data\\IN.BIN"},
