@@ -137,16 +137,11 @@ TEST_F(HTObjectToolkitTest, ConversionsShowTheirMessagesAndAnswerNeutrally) {
     Variant result;
     std::vector<Text> messages;
   } rows[] = {
-      {"Bin2Dec of empty text", u"Bin2Dec", {Variant(u"")}, Variant(0.0), {}},
       {"Bin2Dec of 102", u"Bin2Dec", {Variant(u"102")}, Variant(0.0), {u"NOT A BINARY NUMBER"}},
-      {"Dec2Bin of 6", u"Dec2Bin", {Variant(6.0)}, Variant(u"110"), {}},
       {"Dec2Bin of 2.5", u"Dec2Bin", {Variant(2.5)}, Variant(u""),
        {u"Only Whole Numbers can be converted"}},
-      {"Bin2Hex of empty text", u"Bin2Hex", {Variant(u"")}, Variant(u""), {u"Nothing Given.."}},
       {"Hex2Dec of G1", u"Hex2Dec", {Variant(u"G1")}, Variant(0.0),
        {u"Number given is not in Hex format"}},
-      {"CheckBitStatus of 13 and 4", u"CheckBitStatus", {Variant(13.0), Variant(4.0)}, Variant(true),
-       {}},
       {"CheckBitStatus of 5 and 1.5", u"CheckBitStatus", {Variant(5.0), Variant(1.5)},
        Variant(false), {u"Only Whole Numbers can be converted"}},
   };

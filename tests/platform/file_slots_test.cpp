@@ -79,23 +79,6 @@ TEST_F(FileSlotsTest, EofTurnsTrueWhenAReadComesBackShort) {
   EXPECT_TRUE(slots_.Eof(1));
 }
 
-TEST_F(FileSlotsTest, CopyThroughTwoSlots) {
-  slots_.Open(1, files_, u"C:\\in.bin", BinaryAccess::kRead);
-  slots_.Open(2, files_, u"C:\\out.bin", BinaryAccess::kReplacement);
-  while (!slots_.Eof(1)) slots_.Put(2, slots_.Get(1, 2));
-  slots_.Commit(2);
-  slots_.Close(1);
-  slots_.Close(2);
-  EXPECT_EQ(ReadHostFile(C("out.bin")), "abcde");
-}
-
-TEST_F(FileSlotsTest, ClosingAnUncommittedReplacementDiscardsIt) {
-  slots_.Open(2, files_, u"C:\\out.bin", BinaryAccess::kReplacement);
-  slots_.Put(2, "x");
-  slots_.Close(2);
-  EXPECT_FALSE(fs::exists(C("out.bin")));
-}
-
 TEST_F(FileSlotsTest, EachThreadHasItsOwnTable) {
   FileSlots::ThisThread().Open(3, files_, u"C:\\in.bin", BinaryAccess::kRead);
   bool open_there = true;
