@@ -3,6 +3,23 @@
 #include "component/class_tables.h"
 
 namespace kavrolin::component {
+namespace {
+
+// Calls `member` with a local copy of the in/out text argument i and sets the
+// copy back however the call ends: the member may change it and then fail.
+template <class Member>
+auto WithTextSetBack(CallArgs& args, size_t i, Member member) {
+  Text value = args.text(i);
+  struct SetBack {
+    CallArgs& args;
+    size_t i;
+    const Text& value;
+    ~SetBack() { args[i] = value; }
+  } set_back{args, i, value};
+  return member(value);
+}
+
+}  // namespace
 
 HTObject::HTObject(platform::Services services)
     : DispatchObject(ClassKind::kHT), object_(std::move(services)) {}
@@ -116,6 +133,62 @@ Variant HTObject::Call(const Member& member, CallArgs& args) {
       args[0] = std::move(buf);
       return converted;
     }
+    case ht_id::WriteLog:
+      return object_.WriteLog(text(0), text(1));
+    case ht_id::StringEnCrypt: {
+      int32_t key = args.int32(1);
+      Text target = text(2);
+      Text scrambled = object_.StringEnCrypt(text(0), key, target);
+      args[1] = key;
+      args[2] = target;
+      return scrambled;
+    }
+    case ht_id::EncodeString:
+      return object_.EncodeString(text(0), args.int32(1));
+    case ht_id::EncodeFile: {
+      Text source = text(0), destination = text(1);
+      int32_t seed = args.int32(2);
+      return object_.EncodeFile(source, destination, seed);
+    }
+    case ht_id::FileKill: {
+      Text name = text(0);
+      bool read_only_too = args.boolean(1);
+      return object_.FileKill(name, read_only_too);
+    }
+    case ht_id::ParsePath: {
+      Text path = text(0);
+      return object_.ParsePath(path);
+    }
+    case ht_id::GetPath: {
+      Text path = text(0);
+      return object_.GetPath(path);
+    }
+    case ht_id::ParseFileName: {
+      Text path = text(0);
+      return object_.ParseFileName(path);
+    }
+    case ht_id::GetFileExt: {
+      Text path = text(0);
+      return object_.GetFileExt(path);
+    }
+    case ht_id::Bin2Dec: {
+      Text digits = text(0);
+      return object_.Bin2Dec(digits);
+    }
+    case ht_id::Dec2Bin: {
+      double value = args.number(0);
+      return object_.Dec2Bin(value);
+    }
+    case ht_id::Bin2Hex: {
+      Text digits = text(0);
+      return object_.Bin2Hex(digits);
+    }
+    case ht_id::Hex2Bin:
+      return WithTextSetBack(args, 0, [&](Text& digits) { return object_.Hex2Bin(digits); });
+    case ht_id::Hex2Dec:
+      return WithTextSetBack(args, 0, [&](Text& digits) { return object_.Hex2Dec(digits); });
+    case ht_id::CheckBitStatus:
+      return object_.CheckBitStatus(args.number(0), args.number(1));
     default:
       throw AutomationError(kActionNotSupported,
                             u"clsHT." + Text(member.name) + u" is not implemented yet");

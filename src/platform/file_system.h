@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/local_time.h"
 #include "base/text.h"
@@ -40,6 +41,28 @@ struct FileFacts {
   uint32_t attributes = 0;    // FileAttribute bits
 };
 
+// How OpenBinary opens a file.
+enum class BinaryAccess {
+  kRead,         // an existing file, reading only: 53 / 76 when missing
+  kReplacement,  // a new, empty file that takes the path's place on Commit
+};
+
+// An open file with byte access at a current position, which starts at 0 and
+// moves by what is read or written. Closed when destroyed; a replacement that
+// was never committed then vanishes and leaves the path as it was.
+class BinaryFile {
+ public:
+  virtual ~BinaryFile() = default;
+  // Reads up to `size` bytes into `buffer`; fewer only at the end of the file
+  // (0 there). Never reads past the end.
+  virtual size_t Read(char* buffer, size_t size) = 0;
+  virtual void Write(std::string_view bytes) = 0;
+  // kReplacement: puts the written file in the path's place in one step, so
+  // the path names the old file or the whole new one, never a part. Nothing
+  // for kRead.
+  virtual void Commit() = 0;
+};
+
 // Folders GetSpecialFolder knows.
 enum class SpecialFolder : int32_t { kWindows = 0, kSystem = 1, kTemporary = 2 };
 
@@ -56,6 +79,8 @@ class FileSystem {
   virtual bool FolderExists(TextView path) = 0;
   // "C", "C:", "C:\" and paths starting with a drive: the drive is there.
   virtual bool DriveExists(TextView drive) = 0;
+  // True when both paths name one existing file (links included).
+  virtual bool SameFile(TextView a, TextView b) = 0;
 
   // --- operations
   virtual FileFacts Stat(TextView path) = 0;
@@ -86,6 +111,21 @@ class FileSystem {
   // The Windows, system or temporary folder (made on first use); 5 for
   // another value.
   virtual Text GetSpecialFolder(int32_t which) = 0;
+
+  // Opens a file for byte access. Besides the failures above: 75 for a path
+  // that names a folder or anything else that is no plain file (a device, a
+  // pipe); 70 for a read-only file opened as kReplacement.
+  virtual std::unique_ptr<BinaryFile> OpenBinary(TextView path, BinaryAccess access) = 0;
+
+  // Directory search: the names (last component only) of the entries of the
+  // pattern's folder that match its last component, which may hold the "*"
+  // and "?" wildcards (win_wildcard.h), in the platform's name order. Files
+  // come with or without read-only; hidden, system and folder entries only
+  // when `attributes` holds their bit (kAttrHidden, kAttrSystem,
+  // kAttrDirectory), as the platform's search attributes do. A folder that
+  // does not exist, and an empty last component, give no names; a missing
+  // drive or a network path throws 76, a folder part with wildcards 52.
+  virtual std::vector<Text> FindFiles(TextView pattern, uint32_t attributes) = 0;
 };
 
 }  // namespace kavrolin::platform

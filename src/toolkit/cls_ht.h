@@ -14,6 +14,7 @@
 #include "base/variant.h"
 #include "platform/file_system_object.h"
 #include "platform/services.h"
+#include "toolkit/log/log_file.h"
 
 namespace kavrolin::toolkit {
 
@@ -56,11 +57,41 @@ class clsHT {
   ByteArray ConverStrToByte(Text& strData);
   Text ConverByteToStr(ByteArray& buf);
 
+  // --- log
+  // Guarded: true when the line was written. Stores the resolved file in
+  // LOGFile; a folder keeps its meaning for later calls (log/log_file.h).
+  bool WriteLog(const Text& strCode, const Text& strDesc);
+
+  // --- scrambling
+  // Guarded: failures go to the message box and answer empty text. MA comes
+  // back made positive; strTarget receives the result.
+  Text StringEnCrypt(const Text& strSource, int32_t& MA, Text& strTarget);
+  Variant EncodeString(const Text& pString, int32_t pSeed);  // unguarded
+  bool EncodeFile(Text& pFileS, Text& pFileD, int32_t& pSeed);  // guarded; changes nothing
+
+  // --- paths
+  bool FileKill(Text& sFilename, bool& bDeleteReadOnly);  // guarded; changes nothing
+  // Unguarded: overflow for texts past 32,767 units. They change nothing.
+  Text ParsePath(Text& sPathIn);
+  Text GetPath(Text& sPathIn);
+  Text ParseFileName(Text& sFileIn);
+  Text GetFileExt(Text& sFilename);
+
+  // --- number bases (unguarded; bad input goes to the message box).
+  // Hex2Bin and Hex2Dec put InputData in capitals; the others change nothing.
+  double Bin2Dec(Text& InputData);
+  Text Dec2Bin(double& InputData);
+  Text Bin2Hex(Text& InputData);
+  Text Hex2Bin(Text& InputData);
+  double Hex2Dec(Text& InputData);
+  bool CheckBitStatus(double lngEnumValue, double lngCheckBitValue);
+
  private:
   platform::Services services_;
   Text m_strIniFile;
   Text m_strLogFile;
   std::unique_ptr<platform::FileSystemObject> m_objFso;  // null when it could not be made
+  log::LogFolder m_logFolder;  // the folder LOGFile named, while it still leads to it
 };
 
 }  // namespace kavrolin::toolkit

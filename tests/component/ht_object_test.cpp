@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "component/class_factory.h"
+#include "fakes/fake_message_box.h"
 #include "fakes/services_in_prefix.h"
+#include "support/temp_dir.h"
 
 namespace kavrolin::component {
 namespace {
@@ -53,6 +55,124 @@ TEST_F(HTObjectTest, ByteConversionsThroughDispatch) {
   EXPECT_EQ(Call(u"ConverStrToByte", text).value, Variant(ByteArray{true, 0, {0, 65, 66}}));
   Arguments bytes{Variant(ByteArray{true, 0, {0xD6, 0xD0}})};
   EXPECT_EQ(Call(u"ConverByteToStr", bytes).value, Variant(u"中"));
+}
+
+// --- log, scrambling, paths and number bases through dispatch, with the
+// message box recorded.
+class HTObjectToolkitTest : public ::testing::Test {
+ protected:
+  HTObjectToolkitTest() {
+    env_.services.message_box = box_;
+    object_ = ClassFactory(env_.services).Create(u"clsHT");
+  }
+  InvokeResult Call(const char16_t* name, Arguments& args, MemberKind kind = MemberKind::kMethod) {
+    return object_->Invoke(name, kind, args);
+  }
+
+  testing::ServicesInPrefix env_;
+  std::shared_ptr<testing::FakeMessageBox> box_ = std::make_shared<testing::FakeMessageBox>();
+  ObjectRef object_;
+};
+
+TEST_F(HTObjectToolkitTest, LogFileNamesTheFileThatReceivedTheLine) {
+  std::filesystem::create_directories(env_.C("logs"));
+  Arguments folder{Variant(u"C:\\logs\\")};
+  ASSERT_FALSE(Call(u"LOGFile", folder, MemberKind::kPropertyPut).error);
+  Arguments line{Variant(u"E1"), Variant(u"paper out")};
+  EXPECT_EQ(Call(u"WriteLog", line).value, Variant(true));
+  Arguments none;
+  EXPECT_EQ(Call(u"LOGFile", none, MemberKind::kPropertyGet).value,
+            Variant(u"C:\\logs\\2024-01-31.LOG"));
+  EXPECT_EQ(testing::ReadHostFile(env_.C("logs/2024-01-31.LOG")),
+            "[E1  ] [2024-01-31 14:05:09] \"paper out\"\r\n");
+}
+
+TEST_F(HTObjectToolkitTest, StringEnCryptWritesBackKeyAndTarget) {
+  Arguments args{Variant(u"Hello, World!"), Variant(int32_t{-5}), Variant(u"old")};
+  const InvokeResult first = Call(u"StringEnCrypt", args);
+  ASSERT_FALSE(first.error);
+  EXPECT_EQ(args[1], Variant(int32_t{5}));
+  EXPECT_EQ(args[2], first.value);
+  // Without strTarget, the same key restores the text.
+  Arguments back{first.value, Variant(int32_t{5})};
+  EXPECT_EQ(Call(u"StringEnCrypt", back).value, Variant(u"Hello, World!"));
+  EXPECT_TRUE(box_->messages.empty());
+
+  Arguments overflow{Variant(u"abc"), Variant(int32_t{INT32_MIN}), Variant(u"old")};
+  const InvokeResult failed = Call(u"StringEnCrypt", overflow);
+  EXPECT_FALSE(failed.error);
+  EXPECT_EQ(failed.value, Variant(u""));
+  EXPECT_EQ(overflow[1], Variant(int32_t{INT32_MIN}));
+  EXPECT_EQ(overflow[2], Variant(u"old"));
+  EXPECT_EQ(box_->texts(), std::vector<Text>{u"6\\Overflow"});
+}
+
+TEST_F(HTObjectToolkitTest, CapitalsComeBackEvenWhenTheConversionOverflows) {
+  const struct {
+    const char16_t* member;
+    Text in;
+    int error;
+  } rows[] = {
+      {u"Hex2Bin", u"0f", 0},
+      {u"Hex2Dec", u"ff", 0},
+      {u"Hex2Bin", Text(32768, u'a'), 6},
+      {u"Hex2Dec", Text(300, u'b'), 6},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(ToUtf8(row.member) + " of " + std::to_string(row.in.size()) + " units");
+    Arguments args{Variant(row.in)};
+    const InvokeResult result = Call(row.member, args);
+    EXPECT_EQ(result.error ? result.error->number() : 0, row.error);
+    Text capitals = row.in;
+    for (char16_t& c : capitals) c = AsciiUpper(c);
+    EXPECT_EQ(args[0], Variant(capitals));
+  }
+}
+
+TEST_F(HTObjectToolkitTest, ConversionsShowTheirMessagesAndAnswerNeutrally) {
+  const struct {
+    const char* label;
+    const char16_t* member;
+    Arguments args;
+    Variant result;
+    std::vector<Text> messages;
+  } rows[] = {
+      {"Bin2Dec of 102", u"Bin2Dec", {Variant(u"102")}, Variant(0.0), {u"NOT A BINARY NUMBER"}},
+      {"Dec2Bin of 2.5", u"Dec2Bin", {Variant(2.5)}, Variant(u""),
+       {u"Only Whole Numbers can be converted"}},
+      {"Hex2Dec of G1", u"Hex2Dec", {Variant(u"G1")}, Variant(0.0),
+       {u"Number given is not in Hex format"}},
+      {"CheckBitStatus of 5 and 1.5", u"CheckBitStatus", {Variant(5.0), Variant(1.5)},
+       Variant(false), {u"Only Whole Numbers can be converted"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    box_->messages.clear();
+    Arguments args = row.args;
+    const InvokeResult result = Call(row.member, args);
+    EXPECT_FALSE(result.error);
+    EXPECT_EQ(result.value, row.result);
+    EXPECT_EQ(box_->texts(), row.messages);
+  }
+}
+
+TEST_F(HTObjectToolkitTest, PathsAndFilesThroughDispatch) {
+  Arguments path{Variant(u"C:\\data\\in\\file.txt")};
+  EXPECT_EQ(Call(u"ParsePath", path).value, Variant(u"C:\\data\\in\\"));
+  EXPECT_EQ(Call(u"GetFileExt", path).value, Variant(u"txt"));
+  Arguments too_long{Variant(Text(32768, u'a'))};
+  const InvokeResult overflow = Call(u"ParseFileName", too_long);
+  ASSERT_TRUE(overflow.error);
+  EXPECT_EQ(overflow.error->number(), 6);
+
+  testing::WriteHostFile(env_.C("data/a.bin"), std::string("\x00\x01\xff", 3));
+  Arguments encode{Variant(u"C:\\data\\a.bin"), Variant(u"C:\\data\\b.bin"), Variant(int32_t{17})};
+  EXPECT_EQ(Call(u"EncodeFile", encode).value, Variant(true));
+  EXPECT_EQ(testing::ReadHostFile(env_.C("data/b.bin")), std::string("\x01\x00\xfe", 3));
+  Arguments kill{Variant(u"C:\\data\\*.bin")};
+  EXPECT_EQ(Call(u"FileKill", kill).value, Variant(true));
+  EXPECT_FALSE(std::filesystem::exists(env_.C("data/a.bin")));
+  EXPECT_FALSE(std::filesystem::exists(env_.C("data/b.bin")));
 }
 
 }  // namespace

@@ -1,15 +1,16 @@
 // Services over a temporary prefix with a fake clock and a fake terminal; the
 // profile engine keeps a cache of its own; the registry is registry.db in the
-// temporary prefix.
+// temporary prefix. The component lies in C:\component inside the prefix, so
+// nothing written beside it lands in the build tree.
 #pragma once
 
 #include <memory>
 
 #include "fakes/fake_clock.h"
+#include "fakes/fake_module.h"
 #include "fakes/fake_terminal.h"
 #include "platform/posix/file_system.h"
 #include "platform/posix/message_box.h"
-#include "platform/posix/module.h"
 #include "platform/posix/profile.h"
 #include "platform/posix/registry.h"
 #include "platform/services.h"
@@ -23,10 +24,11 @@ struct ServicesInPrefix {
         clock(std::make_shared<FakeClock>()),
         terminal(std::make_shared<FakeTerminal>()) {
     prefix->EnsureLayout();
+    std::filesystem::create_directories(C("component"));
     services.clock = clock;
     services.files = std::make_shared<platform::posix::PosixFileSystem>(prefix);
     services.message_box = std::make_shared<platform::posix::StderrMessageBox>();
-    services.module = std::make_shared<platform::posix::PosixModule>(prefix);
+    services.module = std::make_shared<FakeModule>(u"C:\\component");
     services.terminal = terminal;
     services.profile = std::make_shared<platform::posix::PosixProfile>(
         prefix, services.files, std::make_shared<platform::posix::ProfileCache>());

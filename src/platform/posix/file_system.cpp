@@ -1,10 +1,12 @@
 #include "platform/posix/file_system.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -14,9 +16,13 @@
 #include <vector>
 
 #include "base/automation_error.h"
+#include "base/upper_case.h"
+#include "platform/posix/binary_file.h"
 #include "platform/posix/clock.h"
 #include "platform/posix/posix_error.h"
 #include "platform/posix/unique_fd.h"
+#include "platform/win_path.h"
+#include "platform/win_wildcard.h"
 
 namespace kavrolin::platform::posix {
 namespace {
@@ -119,6 +125,32 @@ void RemoveTree(const std::string& path) {
   }
 }
 
+// A new, empty file with the default permissions, hidden in `folder`, for
+// content that a rename then puts in place: the rename stays within one file
+// system. `temp` receives its path.
+UniqueFd NewFileIn(const std::string& folder, std::string& temp) {
+  temp = folder + "/.kavrolin-new-XXXXXX";
+  UniqueFd fd(::mkostemp(temp.data(), O_CLOEXEC));
+  if (!fd.valid()) ThrowErrno(errno, Missing::kFolder);
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::fchmod(fd.get(), 0666 & ~mask);
+  return fd;
+}
+
+// A name a Windows path can address: the platform would strip a trailing dot
+// or blank, and the rest are characters its names cannot hold.
+bool AddressableName(TextView name) {
+  if (name.empty() || name.back() == u'.' || name.back() == u' ') return false;
+  for (char16_t c : name) {
+    if (c < 0x20 || c == u'\\' || c == u'/' || c == u':' || c == u'*' || c == u'?' ||
+        c == u'"' || c == u'<' || c == u'>' || c == u'|') {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 PosixFileSystem::PosixFileSystem(std::shared_ptr<const Prefix> prefix)
@@ -143,6 +175,17 @@ bool PosixFileSystem::FolderExists(TextView path) {
 }
 
 bool PosixFileSystem::DriveExists(TextView drive) { return prefix_->DriveExists(drive); }
+
+bool PosixFileSystem::SameFile(TextView a, TextView b) {
+  try {
+    struct stat sa, sb;
+    return ::stat(prefix_->ToHost(a).path.c_str(), &sa) == 0 &&
+           ::stat(prefix_->ToHost(b).path.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+  } catch (const AutomationError&) {
+    return false;
+  }
+}
 
 FileFacts PosixFileSystem::Stat(TextView path) {
   const HostPath host = prefix_->ToHost(path);
@@ -209,9 +252,8 @@ void PosixFileSystem::ReplaceFile(TextView path, std::string_view bytes, Replace
     throw AutomationError(ErrorNumber::kPermissionDenied);
   }
   const std::string folder = ParentOf(target);
-  std::string temp = folder + "/.kavrolin-new-XXXXXX";
-  UniqueFd fd(::mkostemp(temp.data(), O_CLOEXEC));
-  if (!fd.valid()) ThrowErrno(errno, Missing::kFolder);
+  std::string temp;
+  UniqueFd fd = NewFileIn(folder, temp);
   bool done = false;
   struct Cleanup {
     const std::string& temp;
@@ -231,10 +273,6 @@ void PosixFileSystem::ReplaceFile(TextView path, std::string_view bytes, Replace
       const int n = std::snprintf(text, sizeof text, "0x%x", *stored);
       ::fsetxattr(fd.get(), kDosAttribute, text, static_cast<size_t>(n), 0);
     }
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd.get(), 0666 & ~mask);
   }
   if (!WriteAll(fd.get(), bytes) || ::fsync(fd.get()) != 0) ThrowErrno(errno);
   if (::rename(temp.c_str(), target.c_str()) != 0) ThrowErrno(errno);
@@ -314,6 +352,66 @@ Text PosixFileSystem::GetSpecialFolder(int32_t which) {
     }
   }
   throw AutomationError(ErrorNumber::kInvalidCall);
+}
+
+std::unique_ptr<BinaryFile> PosixFileSystem::OpenBinary(TextView path, BinaryAccess access) {
+  const HostPath host = prefix_->ToHost(path);
+  // A path ending in a separator names a folder, whatever is there.
+  if (host.is_root || (!host.path.empty() && host.path.back() == '/')) {
+    throw AutomationError(ErrorNumber::kPathFileAccess);
+  }
+  struct stat st;
+  const bool exists = ::stat(host.path.c_str(), &st) == 0;
+  // Folders, and devices and pipes, which have no end to read to and must
+  // never be renamed over.
+  if (exists && !S_ISREG(st.st_mode)) throw AutomationError(ErrorNumber::kPathFileAccess);
+  if (access == BinaryAccess::kRead) {
+    UniqueFd fd = OpenFd(host.path.c_str(), O_RDONLY);
+    if (!fd.valid()) ThrowForPath(errno, host.path);
+    return std::make_unique<PosixBinaryFile>(std::move(fd));
+  }
+  // The process may be privileged; a read-only file stays unreplaced anyway.
+  if (exists && IsReadOnly(st)) throw AutomationError(ErrorNumber::kPermissionDenied);
+  std::string temp;
+  UniqueFd fd = NewFileIn(ParentOf(host.path), temp);
+  return std::make_unique<PosixBinaryFile>(std::move(fd), std::move(temp), host.path);
+}
+
+std::vector<Text> PosixFileSystem::FindFiles(TextView pattern, uint32_t attributes) {
+  // The folder part ends at the last separator, or after "X:" without one.
+  size_t split = pattern.size();
+  while (split > 0 && !win_path::IsSeparator(pattern[split - 1])) --split;
+  if (split == 0 && pattern.size() >= 2 && pattern[1] == u':') split = 2;
+  const TextView folder = pattern.substr(0, split);
+  const TextView name_pattern = pattern.substr(split);
+  if (win_wildcard::HasWildcards(folder)) throw AutomationError(ErrorNumber::kBadFileName);
+  const HostPath host = prefix_->ToHost(folder.empty() ? TextView(u".") : folder);
+  if (name_pattern.empty()) return {};
+
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(host.path.c_str()), ::closedir);
+  if (!dir) return {};  // a missing folder holds nothing to find
+  const std::string base = WithoutTrailingSlash(host.path) + "/";
+  const uint32_t wanted = attributes & (kAttrHidden | kAttrSystem | kAttrDirectory);
+  std::vector<std::pair<Text, Text>> found;  // upper-case form, name
+  while (const dirent* entry = ::readdir(dir.get())) {
+    const std::string host_name = entry->d_name;
+    if (host_name == "." || host_name == "..") continue;
+    const Text name = FromUtf8(host_name);
+    // A host name that is not UTF-8 has no Windows form that leads back to it.
+    if (ToUtf8(name) != host_name) continue;
+    if (!AddressableName(name) || !win_wildcard::Matches(name_pattern, name)) continue;
+    const std::string item = base + host_name;
+    struct stat st;
+    if (::stat(item.c_str(), &st) != 0 && ::lstat(item.c_str(), &st) != 0) continue;
+    const uint32_t kind = AttributesOf(item, st) & (kAttrHidden | kAttrSystem | kAttrDirectory);
+    if ((kind & ~wanted) != 0) continue;
+    found.emplace_back(UpperCase(name), name);
+  }
+  std::sort(found.begin(), found.end());
+  std::vector<Text> names;
+  names.reserve(found.size());
+  for (auto& [key, name] : found) names.push_back(std::move(name));
+  return names;
 }
 
 }  // namespace kavrolin::platform::posix

@@ -36,14 +36,25 @@ bool WriteAll(int fd, std::string_view bytes) {
 bool ReadAll(int fd, std::string& out) {
   char buffer[65536];
   for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    const ssize_t n = ReadUpTo(fd, buffer, sizeof buffer);
+    if (n < 0) return false;
+    out.append(buffer, static_cast<size_t>(n));
+    if (static_cast<size_t>(n) < sizeof buffer) return true;
+  }
+}
+
+ssize_t ReadUpTo(int fd, char* buffer, size_t size) {
+  size_t done = 0;
+  while (done < size) {
+    const ssize_t n = ::read(fd, buffer + done, size - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return false;
+      return -1;
     }
-    if (n == 0) return true;
-    out.append(buffer, static_cast<size_t>(n));
+    if (n == 0) break;
+    done += static_cast<size_t>(n);
   }
+  return static_cast<ssize_t>(done);
 }
 
 bool LockExclusive(int fd) {

@@ -2,6 +2,8 @@
 // EINTR and short reads and writes.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <string_view>
 #include <utility>
@@ -38,6 +40,9 @@ UniqueFd OpenFd(const char* path, int flags, int mode = 0);
 bool WriteAll(int fd, std::string_view bytes);
 // Reads to the end; false with errno set on failure.
 bool ReadAll(int fd, std::string& out);
+// Reads until `size` bytes or the end of the file; the count read, or -1 with
+// errno set on failure.
+ssize_t ReadUpTo(int fd, char* buffer, size_t size);
 // flock(2) retried on EINTR.
 bool LockExclusive(int fd);
 

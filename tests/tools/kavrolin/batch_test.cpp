@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+
 #include "cli_test_support.h"
 
 namespace kavrolin::cli {
@@ -74,6 +77,51 @@ TEST(Batch, RunsEveryLineOfTheInput) {
             "\"Invalid procedure call or argument: a line must be one JSON object\"}}\n"
             "{\"result\":true,\"args\":[\"收 ok\"],\"messages\":[],\"error\":null}\n");
   EXPECT_EQ(testing::ReadHostFile(env.C("YHLOG/20240131.txt")), "2024-01-31 14:05:09 \xCA\xD5 ok\r\n");
+}
+
+TEST(Batch, ToolkitLogScramblingPathsAndNumbers) {
+  CliEnv env;
+  std::filesystem::create_directories(env.C("logs"));
+  testing::WriteHostFile(env.C("logs/in.bin"), std::string("\0\x07\xff", 3));
+  BatchSession session(env.services);
+  const struct {
+    const char* label;
+    std::string line;
+    std::string answer;
+  } rows[] = {
+      {"new", R"({"new":"h","class":"clsHT"})", R"({"result":null,"args":[],"messages":[],"error":null})"},
+      {"log_folder", R"({"put":"h.LOGFile","value":"C:\\logs\\"})",
+       R"({"result":null,"args":["C:\\logs\\"],"messages":[],"error":null})"},
+      {"write_log", R"({"call":"h.WriteLog","args":["ABCDEFG","x"]})",
+       R"({"result":true,"args":["ABCDEFG","x"],"messages":[],"error":null})"},
+      {"log_file_resolved", R"({"get":"h.LOGFile"})",
+       R"({"result":"C:\\logs\\2024-01-31.LOG","args":[],"messages":[],"error":null})"},
+      {"key_made_positive", R"({"call":"h.StringEnCrypt","args":["$",-5,"old"]})",
+       R"({"result":"\u0000","args":["$",5,"\u0000"],"messages":[],"error":null})"},
+      {"overflow_shown", R"({"call":"h.StringEnCrypt","args":["abc",-2147483648]})",
+       R"({"result":"","args":["abc",-2147483648],"messages":["6\\Overflow"],"error":null})"},
+      {"encode_file_zero_bytes", R"({"call":"h.EncodeFile","args":["C:\\logs\\in.bin","C:\\logs\\out.bin",7]})",
+       R"({"result":true,)"},
+      {"same_file_refused", R"({"call":"h.EncodeFile","args":["C:\\logs\\in.bin","c:\\LOGS\\IN.BIN",7]})",
+       R"({"result":false,)"},
+      {"hex_capitals_written_back", R"({"call":"h.Hex2Bin","args":["0f"]})",
+       R"({"result":"00001111","args":["0F"],"messages":[],"error":null})"},
+      {"not_hex", R"({"call":"h.Hex2Dec","args":["G1"]})",
+       R"({"result":0.0,"args":["G1"],"messages":["Number given is not in Hex format"],"error":null})"},
+      {"check_bit_failed_conversion", R"({"call":"h.CheckBitStatus","args":[5,1.5]})",
+       R"({"result":false,"args":[5.0,1.5],"messages":["Only Whole Numbers can be converted"],"error":null})"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    const std::string answer = session.Handle(row.line);
+    EXPECT_EQ(answer.substr(0, row.answer.size()), row.answer) << answer.substr(0, 200);
+  }
+  const std::string overflow =
+      session.Handle(R"({"call":"h.GetPath","args":[")" + std::string(32768, 'a') + R"("]})");
+  EXPECT_EQ(overflow.substr(overflow.size() - 46),
+            R"("error":{"number":6,"description":"Overflow"}})");
+  EXPECT_EQ(testing::ReadHostFile(env.C("logs/out.bin")), std::string("\x07\x00\xf8", 3));
+  EXPECT_EQ(testing::ReadHostFile(env.C("logs/in.bin")), std::string("\0\x07\xff", 3));
 }
 
 }  // namespace

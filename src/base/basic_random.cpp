@@ -1,0 +1,39 @@
+#include "base/basic_random.h"
+
+#include <bit>
+
+namespace kavrolin {
+namespace {
+
+constexpr uint32_t kMultiplier = 0x43FD43FD;
+constexpr uint32_t kIncrement = 0xC39EC3;
+constexpr float kScale = 1.0f / 16777216.0f;  // 2^-24: every 24-bit state is exact
+
+}  // namespace
+
+float BasicRandom::Next() {
+  // Only the low 24 bits of the product matter, so 32-bit wrap-around is fine.
+  state_ = (state_ * kMultiplier + kIncrement) & kStateMask;
+  return Last();
+}
+
+float BasicRandom::Reseed(float x) {
+  const uint32_t bits = std::bit_cast<uint32_t>(x);
+  state_ = (bits + (bits >> 24)) & kStateMask;
+  return Next();
+}
+
+float BasicRandom::Last() const { return static_cast<float>(state_) * kScale; }
+
+float BasicRandom::Rnd(float x) {
+  if (x < 0) return Reseed(x);
+  if (x == 0) return Last();
+  return Next();
+}
+
+BasicRandom& BasicRandom::ThisThread() {
+  thread_local BasicRandom generator;
+  return generator;
+}
+
+}  // namespace kavrolin
