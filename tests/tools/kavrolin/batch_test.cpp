@@ -83,7 +83,8 @@ TEST(Batch, ToolkitLogScramblingPathsAndNumbers) {
   CliEnv env;
   std::filesystem::create_directories(env.C("logs"));
   testing::WriteHostFile(env.C("logs/in.bin"), std::string("\0\x07\xff", 3));
-  BatchSession session(env.services);
+  const Host host = env.MakeHost();
+  BatchSession session(host);
   const struct {
     const char* label;
     std::string line;
