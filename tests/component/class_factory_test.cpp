@@ -84,7 +84,12 @@ bool NotBuilt(TextView name) {
       u"INIFile", u"LOGFile", u"GetIniKeyValue", u"GetIniKeyList", u"GetIniSectionList",
       u"CalculateStr", u"CreateIni", u"SetIniFormat", u"SetIniKeyValue", u"SetIniRemark",
       u"DelIniKey", u"DelIniSection", u"HLeft", u"FormatStrLn", u"StrDelimiter",
-      u"StrReplaceRepeat", u"StrReplaceComma", u"ConverStrToByte", u"ConverByteToStr"};
+      u"StrReplaceRepeat", u"StrReplaceComma", u"ConverStrToByte", u"ConverByteToStr",
+      u"GetMachineName", u"SetMachineName", u"ExitWindows", u"LockFunction", u"UnLockFunction",
+      u"Ping", u"CreateDirTree", u"GetFileSize", u"GetFileLastModiTime", u"DriveExists",
+      u"FileExists", u"FolderExists", u"DeleteFile", u"DeleteFolder", u"GetBaseName",
+      u"GetDriveName", u"GetExtensionName", u"GetFileName", u"GetParentFolderName",
+      u"GetSpecialFolder"};
   for (const Text& built : kBuilt) {
     if (built == name) return false;
   }

@@ -30,9 +30,9 @@ TEST(CallCommand, PlainAndJson) {
       {"json_success", {"call", "--json", "clsInterFace.Initialize", "C:\\POS"}, 0,
        "{\"result\":true,\"args\":[\"C:\\\\POS\"],\"messages\":[],\"error\":null}\n", ""},
       {"plain_toolkit_member", {"call", "clsHT.HLeft", "中文abc", "3"}, 0, "中\n", ""},
-      {"json_failure", {"call", "--json", "clsHT.Ping", "127.0.0.1"}, 1,
-       "{\"result\":null,\"args\":[\"127.0.0.1\"],\"messages\":[],\"error\":{\"number\":445,"
-       "\"description\":\"clsHT.Ping is not implemented yet\"}}\n",
+      {"json_failure", {"call", "--json", "clsHT.Ping", "1.2.3.4.5"}, 1,
+       "{\"result\":null,\"args\":[\"1.2.3.4.5\"],\"messages\":[],\"error\":{\"number\":9,"
+       "\"description\":\"Subscript out of range\"}}\n",
        ""},
   };
   for (const auto& row : rows) {
