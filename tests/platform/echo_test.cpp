@@ -139,12 +139,6 @@ TEST(EchoTest, HandlesItDidNotGiveOutSendNothing) {
   }
 }
 
-TEST(EchoTest, SocketLayerNeedsNothing) {
-  PosixEcho echo;
-  EXPECT_TRUE(echo.StartSocketLayer(0x0101));
-  EXPECT_TRUE(echo.StopSocketLayer());
-}
-
 // --- Probes inside a network namespace of the test's own, made in a child
 // process so the test process keeps its own network.
 

@@ -154,47 +154,5 @@ TEST_F(SystemOperationsTest, ComputerNameIsTheHostNameThroughTheBuffer) {
   }
 }
 
-TEST_F(SystemOperationsTest, PrivilegeStepsReportSuccess) {
-  const SystemHandle process = system_.GetCurrentProcess();
-  EXPECT_NE(process, 0u);
-  SystemHandle token = 0;
-  EXPECT_TRUE(system_.OpenProcessToken(process, kTokenAdjustPrivileges | kTokenQuery, token));
-  EXPECT_NE(token, 0u);
-
-  const struct {
-    const char* label;
-    const char* system_name;
-    const char* name;
-    bool expected;
-  } rows[] = {
-      {"local system, empty name", "", kShutdownPrivilegeName, true},
-      {"local system, null", nullptr, kShutdownPrivilegeName, true},
-      {"other letter case", "", "seshutdownprivilege", true},
-      {"remote system", "server", kShutdownPrivilegeName, false},
-      {"unknown privilege", "", "SeNothingPrivilege", false},
-      {"no name", "", nullptr, false},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.label);
-    Luid luid{7, 7};
-    EXPECT_EQ(system_.LookupPrivilegeValue(row.system_name, row.name, luid), row.expected);
-    if (row.expected) {
-      EXPECT_EQ(luid.low_part, 19u);
-      EXPECT_EQ(luid.high_part, 0);
-    }
-  }
-
-  TokenPrivileges enable;
-  enable.privilege_count = 1;
-  enable.privileges[0] = {{19, 0}, kSePrivilegeEnabled};
-  TokenPrivileges previous;
-  previous.privilege_count = 99;
-  uint32_t length = 0;
-  EXPECT_TRUE(system_.AdjustTokenPrivileges(token, false, enable, sizeof enable, previous, length));
-  EXPECT_EQ(previous.privilege_count, 0u);
-  EXPECT_EQ(length, 4u);
-  EXPECT_TRUE(system_.CloseHandle(token));
-}
-
 }  // namespace
 }  // namespace kavrolin::platform::posix
