@@ -34,6 +34,13 @@ TEST(CallCommand, PlainAndJson) {
        "{\"result\":null,\"args\":[\"1.2.3.4.5\"],\"messages\":[],\"error\":{\"number\":9,"
        "\"description\":\"Subscript out of range\"}}\n",
        ""},
+      {"json_probe_of_a_host_name", {"call", "--json", "clsHT.Ping", "localhost"}, 0,
+       "{\"result\":false,\"args\":[\"localhost\"],\"messages\":[],\"error\":null}\n", ""},
+      {"plain_special_folder", {"call", "clsHT.GetSpecialFolder", "1"}, 0,
+       "C:\\windows\\system32\n", ""},
+      {"json_force_written_back", {"call", "--json", "clsHT.DeleteFile", "C:\\none.txt", "true"}, 0,
+       "{\"result\":false,\"args\":[\"C:\\\\none.txt\",true],\"messages\":[],\"error\":null}\n",
+       ""},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
