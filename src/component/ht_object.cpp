@@ -189,6 +189,67 @@ Variant HTObject::Call(const Member& member, CallArgs& args) {
       return WithTextSetBack(args, 0, [&](Text& digits) { return object_.Hex2Dec(digits); });
     case ht_id::CheckBitStatus:
       return object_.CheckBitStatus(args.number(0), args.number(1));
+    // --- system
+    case ht_id::GetMachineName:
+      return object_.GetMachineName();
+    case ht_id::SetMachineName:
+      return object_.SetMachineName(text(0));
+    case ht_id::ExitWindows:
+      return object_.ExitWindows(args.int32(0));
+    case ht_id::LockFunction:
+      return object_.LockFunction();
+    case ht_id::UnLockFunction:
+      return object_.UnLockFunction();
+    // --- probe
+    case ht_id::Ping: {
+      Text address = text(0);
+      const bool answered = object_.Ping(address);
+      args[0] = address;
+      return answered;
+    }
+    // --- file system
+    case ht_id::CreateDirTree:
+      return object_.CreateDirTree(text(0));
+    case ht_id::GetFileSize: {
+      Text name = text(0);
+      const int32_t size = object_.GetFileSize(name);
+      args[0] = name;
+      return size;
+    }
+    case ht_id::GetFileLastModiTime: {
+      Text name = text(0), mask = text(1);
+      Text modified = object_.GetFileLastModiTime(name, mask);
+      args[0] = name;
+      args[1] = mask;
+      return modified;
+    }
+    case ht_id::DriveExists:
+      return object_.DriveExists(text(0));
+    case ht_id::FileExists:
+      return object_.FileExists(text(0));
+    case ht_id::FolderExists:
+      return object_.FolderExists(text(0));
+    case ht_id::DeleteFile:
+    case ht_id::DeleteFolder: {
+      bool force = args.boolean(1);
+      const bool deleted = member.dispid == ht_id::DeleteFile
+                               ? object_.DeleteFile(text(0), force)
+                               : object_.DeleteFolder(text(0), force);
+      args[1] = force;
+      return deleted;
+    }
+    case ht_id::GetBaseName:
+      return object_.GetBaseName(text(0));
+    case ht_id::GetDriveName:
+      return object_.GetDriveName(text(0));
+    case ht_id::GetExtensionName:
+      return object_.GetExtensionName(text(0));
+    case ht_id::GetFileName:
+      return object_.GetFileName(text(0));
+    case ht_id::GetParentFolderName:
+      return object_.GetParentFolderName(text(0));
+    case ht_id::GetSpecialFolder:
+      return object_.GetSpecialFolder(args.int32(0));
     default:
       throw AutomationError(kActionNotSupported,
                             u"clsHT." + Text(member.name) + u" is not implemented yet");

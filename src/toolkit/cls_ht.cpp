@@ -1,5 +1,9 @@
 #include "toolkit/cls_ht.h"
 
+#include "base/automation_error.h"
+#include "toolkit/fs/dir_tree.h"
+#include "toolkit/fs/file_facts.h"
+#include "toolkit/fs/object_wrappers.h"
 #include "toolkit/ini/ini_reading.h"
 #include "base/basic_random.h"
 #include "platform/file_slots.h"
@@ -10,6 +14,10 @@
 #include "toolkit/scramble/encode_file.h"
 #include "toolkit/scramble/encode_string.h"
 #include "toolkit/scramble/string_encrypt.h"
+#include "toolkit/probe/ping.h"
+#include "toolkit/system/exit_windows.h"
+#include "toolkit/system/key_lock.h"
+#include "toolkit/system/machine_name.h"
 #include "toolkit/text/byte_text.h"
 #include "toolkit/text/counting.h"
 #include "toolkit/text/list_commas.h"
@@ -18,6 +26,17 @@
 #include "toolkit/text/replace.h"
 
 namespace kavrolin::toolkit {
+namespace {
+
+// A bundle made without this service is a platform library that could not be
+// loaded: the call fails as the runtime's failed load does.
+template <class Service>
+Service& Loaded(const std::shared_ptr<Service>& service) {
+  if (!service) throw AutomationError(48, u"Error in loading DLL");
+  return *service;
+}
+
+}  // namespace
 
 clsHT::clsHT(platform::Services services) : services_(std::move(services)) {
   try {
@@ -134,6 +153,68 @@ double clsHT::Hex2Dec(Text& InputData) { return numbers::Hex2Dec(*services_.mess
 
 bool clsHT::CheckBitStatus(double lngEnumValue, double lngCheckBitValue) {
   return numbers::CheckBitStatus(*services_.message_box, lngEnumValue, lngCheckBitValue);
+}
+
+// --- system
+
+Text clsHT::GetMachineName() { return system::GetMachineName(Loaded(services_.system)); }
+
+bool clsHT::SetMachineName(const Text& strComputerName) {
+  return system::SetMachineName(Loaded(services_.system), strComputerName);
+}
+
+Variant clsHT::ExitWindows(int32_t ShutDownMode) {
+  return system::ExitWindows(Loaded(services_.system), ShutDownMode);
+}
+
+bool clsHT::LockFunction() { return system::LockFunction(Loaded(services_.system)); }
+
+bool clsHT::UnLockFunction() { return system::UnLockFunction(Loaded(services_.system)); }
+
+// --- probe
+
+bool clsHT::Ping(Text& t_IP) { return probe::Ping(Loaded(services_.echo), t_IP); }
+
+// --- file system
+
+bool clsHT::CreateDirTree(const Text& strTree) { return fs::CreateDirTree(*services_.files, strTree); }
+
+int32_t clsHT::GetFileSize(Text& Filename) { return fs::GetFileSize(*services_.files, Filename); }
+
+Text clsHT::GetFileLastModiTime(Text& pFileName, Text& pMaskStr) {
+  return fs::GetFileLastModiTime(*services_.files, pFileName, pMaskStr);
+}
+
+bool clsHT::DriveExists(const Text& drivespec) { return fs::DriveExists(m_objFso.get(), drivespec); }
+
+bool clsHT::FileExists(const Text& filespec) { return fs::FileExists(m_objFso.get(), filespec); }
+
+bool clsHT::FolderExists(const Text& folderspec) {
+  return fs::FolderExists(m_objFso.get(), folderspec);
+}
+
+bool clsHT::DeleteFile(const Text& filespec, bool& force) {
+  return fs::DeleteFile(m_objFso.get(), filespec, force);
+}
+
+bool clsHT::DeleteFolder(const Text& folderspec, bool& force) {
+  return fs::DeleteFolder(m_objFso.get(), folderspec, force);
+}
+
+Text clsHT::GetBaseName(const Text& path) { return fs::GetBaseName(m_objFso.get(), path); }
+
+Text clsHT::GetDriveName(const Text& path) { return fs::GetDriveName(m_objFso.get(), path); }
+
+Text clsHT::GetExtensionName(const Text& path) { return fs::GetExtensionName(m_objFso.get(), path); }
+
+Text clsHT::GetFileName(const Text& pathspec) { return fs::GetFileName(m_objFso.get(), pathspec); }
+
+Text clsHT::GetParentFolderName(const Text& path) {
+  return fs::GetParentFolderName(m_objFso.get(), path);
+}
+
+Text clsHT::GetSpecialFolder(int32_t folderspec) {
+  return fs::GetSpecialFolder(m_objFso.get(), folderspec);
 }
 
 }  // namespace kavrolin::toolkit

@@ -85,6 +85,31 @@ class clsHT {
   Text Hex2Bin(Text& InputData);
   double Hex2Dec(Text& InputData);
   bool CheckBitStatus(double lngEnumValue, double lngCheckBitValue);
+  // --- system (unguarded; the platform service reports, it does not throw)
+  Text GetMachineName();                          // "(未知)" when the name cannot be had
+  bool SetMachineName(const Text& strComputerName);
+  Variant ExitWindows(int32_t ShutDownMode);      // always the empty variant
+  bool LockFunction();                            // the platform call's outcome
+  bool UnLockFunction();                          // the platform call's outcome
+
+  // --- probe (unguarded: bad address texts raise 9, 13 or 6)
+  bool Ping(Text& t_IP);
+
+  // --- file system (guarded: each answers its fallback on any failure)
+  bool CreateDirTree(const Text& strTree);
+  int32_t GetFileSize(Text& Filename);
+  Text GetFileLastModiTime(Text& pFileName, Text& pMaskStr);
+  bool DriveExists(const Text& drivespec);
+  bool FileExists(const Text& filespec);
+  bool FolderExists(const Text& folderspec);
+  bool DeleteFile(const Text& filespec, bool& force);
+  bool DeleteFolder(const Text& folderspec, bool& force);
+  Text GetBaseName(const Text& path);
+  Text GetDriveName(const Text& path);
+  Text GetExtensionName(const Text& path);
+  Text GetFileName(const Text& pathspec);
+  Text GetParentFolderName(const Text& path);
+  Text GetSpecialFolder(int32_t folderspec);
 
  private:
   platform::Services services_;

@@ -87,7 +87,12 @@ bool NotBuilt(TextView name) {
       u"StrReplaceRepeat", u"StrReplaceComma", u"ConverStrToByte", u"ConverByteToStr",
       u"WriteLog", u"StringEnCrypt", u"EncodeString", u"EncodeFile", u"FileKill", u"ParsePath",
       u"GetPath", u"ParseFileName", u"GetFileExt", u"Bin2Dec", u"Dec2Bin", u"Bin2Hex", u"Hex2Bin",
-      u"Hex2Dec", u"CheckBitStatus"};
+      u"Hex2Dec", u"CheckBitStatus",
+      u"GetMachineName", u"SetMachineName", u"ExitWindows", u"LockFunction", u"UnLockFunction",
+      u"Ping", u"CreateDirTree", u"GetFileSize", u"GetFileLastModiTime", u"DriveExists",
+      u"FileExists", u"FolderExists", u"DeleteFile", u"DeleteFolder", u"GetBaseName",
+      u"GetDriveName", u"GetExtensionName", u"GetFileName", u"GetParentFolderName",
+      u"GetSpecialFolder"};
   for (const Text& built : kBuilt) {
     if (built == name) return false;
   }

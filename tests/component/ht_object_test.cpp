@@ -175,5 +175,64 @@ TEST_F(HTObjectToolkitTest, PathsAndFilesThroughDispatch) {
   EXPECT_FALSE(std::filesystem::exists(env_.C("data/b.bin")));
 }
 
+TEST_F(HTObjectTest, SystemProbeAndFileMembersThroughDispatch) {
+  env_.system->name = "POS-01";
+  platform::EchoReply reply;
+  reply.address = 0x0100007F;
+  env_.echo->answer = reply;
+  testing::WriteHostFile(env_.C("POS/a.txt"), "abc");
+  const struct {
+    const char* label;
+    const char16_t* member;
+    Arguments args;
+    Variant result;
+    int error;  // 0: none
+  } rows[] = {
+      // Boundaries: the mode and folder values pass as they are, inside the
+      // enumerations or not.
+      {"exit with a mode outside the enumeration", u"ExitWindows", {Variant(int32_t{7})}, Variant(), 0},
+      {"special folder outside the enumeration", u"GetSpecialFolder", {Variant(int32_t{3})},
+       Variant(u""), 0},
+      {"special folder as text", u"GetSpecialFolder", {Variant(u"1")},
+       Variant(u"C:\\windows\\system32"), 0},
+      // One row per service group.
+      {"machine name", u"GetMachineName", {}, Variant(u"POS-01"), 0},
+      {"rename", u"SetMachineName", {Variant(u"POS-02")}, Variant(true), 0},
+      {"lock", u"LockFunction", {}, Variant(true), 0},
+      {"unlock", u"UnLockFunction", {}, Variant(true), 0},
+      {"probe", u"Ping", {Variant(u"127.0.0.1")}, Variant(true), 0},
+      {"probe of a bad address fails the call", u"Ping", {Variant(u"1..2.3")}, Variant(), 13},
+      {"directory tree", u"CreateDirTree", {Variant(u"C:\\POS\\LOG")}, Variant(true), 0},
+      {"file size", u"GetFileSize", {Variant(u"C:\\POS\\a.txt")}, Variant(int32_t{3}), 0},
+      {"file size of a missing file", u"GetFileSize", {Variant(u"C:\\POS\\b.txt")},
+       Variant(int32_t{0}), 0},
+      {"modification time of a missing file", u"GetFileLastModiTime",
+       {Variant(u"C:\\POS\\b.txt")}, Variant(u""), 0},
+      {"drive", u"DriveExists", {Variant(u"c:")}, Variant(true), 0},
+      {"folder", u"FolderExists", {Variant(u"C:\\POS\\LOG")}, Variant(true), 0},
+      {"extension", u"GetExtensionName", {Variant(u"C:\\POS\\a.txt")}, Variant(u"txt"), 0},
+      {"delete with force left out", u"DeleteFile", {Variant(u"C:\\POS\\a.txt")}, Variant(true), 0},
+      {"file gone", u"FileExists", {Variant(u"C:\\POS\\a.txt")}, Variant(false), 0},
+      {"delete folder with force", u"DeleteFolder", {Variant(u"C:\\POS"), Variant(true)},
+       Variant(true), 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    Arguments args = row.args;
+    const InvokeResult result = Call(row.member, args);
+    EXPECT_EQ(result.error ? result.error->number() : 0, row.error);
+    if (row.error == 0) {
+      EXPECT_EQ(result.value, row.result);
+    }
+    // In/out texts and flags come back unchanged.
+    for (size_t i = 0; i < row.args.size(); ++i) EXPECT_EQ(args[i], row.args[i]);
+  }
+  ASSERT_EQ(env_.system->exits.size(), 1u);
+  EXPECT_EQ(env_.system->exits[0].flags, 7u);
+  EXPECT_EQ(env_.system->names_set, std::vector<std::string>{"POS-02"});
+  EXPECT_EQ(env_.echo->destination, 0x0100007Fu);
+  EXPECT_FALSE(std::filesystem::exists(env_.C("POS")));
+}
+
 }  // namespace
 }  // namespace kavrolin::component

@@ -1,13 +1,17 @@
 // Services over a temporary prefix with a fake clock and a fake terminal; the
 // profile engine keeps a cache of its own; the registry is registry.db in the
 // temporary prefix. The component lies in C:\component inside the prefix, so
-// nothing written beside it lands in the build tree.
+// nothing written beside it lands in the build tree. The system operations and
+// the echo service are fakes: nothing here renames, shuts down or probes
+// anything.
 #pragma once
 
 #include <memory>
 
 #include "fakes/fake_clock.h"
 #include "fakes/fake_module.h"
+#include "fakes/fake_echo.h"
+#include "fakes/fake_system_operations.h"
 #include "fakes/fake_terminal.h"
 #include "platform/posix/file_system.h"
 #include "platform/posix/message_box.h"
@@ -22,7 +26,9 @@ struct ServicesInPrefix {
   ServicesInPrefix()
       : prefix(std::make_shared<platform::posix::Prefix>(dir.path() / "pfx")),
         clock(std::make_shared<FakeClock>()),
-        terminal(std::make_shared<FakeTerminal>()) {
+        terminal(std::make_shared<FakeTerminal>()),
+        system(std::make_shared<FakeSystemOperations>()),
+        echo(std::make_shared<FakeEcho>()) {
     prefix->EnsureLayout();
     std::filesystem::create_directories(C("component"));
     services.clock = clock;
@@ -33,6 +39,8 @@ struct ServicesInPrefix {
     services.profile = std::make_shared<platform::posix::PosixProfile>(
         prefix, services.files, std::make_shared<platform::posix::ProfileCache>());
     services.registry = std::make_shared<platform::posix::PosixRegistry>(prefix);
+    services.system = system;
+    services.echo = echo;
   }
   std::filesystem::path C(const std::filesystem::path& relative) const {
     return dir.path() / "pfx" / "drive_c" / relative;
@@ -42,6 +50,8 @@ struct ServicesInPrefix {
   std::shared_ptr<platform::posix::Prefix> prefix;
   std::shared_ptr<FakeClock> clock;
   std::shared_ptr<FakeTerminal> terminal;
+  std::shared_ptr<FakeSystemOperations> system;
+  std::shared_ptr<FakeEcho> echo;
   platform::Services services;
 };
 

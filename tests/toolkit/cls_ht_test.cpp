@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "fakes/services_in_prefix.h"
+#include "support/error_of.h"
 
 namespace kavrolin::toolkit {
 namespace {
@@ -42,6 +45,32 @@ TEST(clsHT, CreateIniJoinsWithOneBackslash) {
     EXPECT_EQ(ht.INIFile(), row.path);
     EXPECT_EQ(folder, row.folder);
   }
+}
+
+TEST(clsHT, WithoutSystemOrEchoServiceTheirMembersFailTheCall) {
+  kavrolin::testing::ServicesInPrefix env;
+  platform::Services services = env.services;
+  services.system = nullptr;
+  services.echo = nullptr;
+  clsHT ht(services);
+  Text address = u"127.0.0.1";
+  const struct {
+    const char* label;
+    std::function<void()> call;
+  } rows[] = {
+      {"GetMachineName", [&] { ht.GetMachineName(); }},
+      {"SetMachineName", [&] { ht.SetMachineName(u"POS"); }},
+      {"ExitWindows", [&] { ht.ExitWindows(1); }},
+      {"LockFunction", [&] { ht.LockFunction(); }},
+      {"UnLockFunction", [&] { ht.UnLockFunction(); }},
+      {"Ping", [&] { ht.Ping(address); }},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    EXPECT_EQ(kavrolin::testing::ErrorOf(row.call), 48);
+  }
+  // The file-system members need neither.
+  EXPECT_TRUE(ht.DriveExists(u"C:"));
 }
 
 }  // namespace

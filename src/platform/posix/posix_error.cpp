@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+#include "platform/echo.h"
+
 namespace kavrolin::platform::posix {
 
 ErrorNumber TranslateErrno(int err, Missing missing) {
@@ -34,5 +36,31 @@ ErrorNumber TranslateErrno(int err, Missing missing) {
 }
 
 void ThrowErrno(int err, Missing missing) { throw AutomationError(TranslateErrno(err, missing)); }
+
+uint32_t IpStatusOfErrno(int err) {
+  switch (err) {
+    case ENETUNREACH:
+    case ENETDOWN:
+      return kIpDestNetUnreachable;
+    case EHOSTUNREACH:
+    case EHOSTDOWN:
+      return kIpDestHostUnreachable;
+    case ECONNREFUSED:
+      return kIpDestProtUnreachable;
+    case EMSGSIZE:
+      return kIpPacketTooBig;
+    case ENOBUFS:
+    case ENOMEM:
+      return kIpNoResources;
+    // A broadcast or an address the system will not send to.
+    case EACCES:
+    case EPERM:
+    case EADDRNOTAVAIL:
+    case EINVAL:
+      return kIpBadDestination;
+    default:
+      return kIpGeneralFailure;
+  }
+}
 
 }  // namespace kavrolin::platform::posix

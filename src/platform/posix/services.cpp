@@ -1,12 +1,14 @@
 #include "platform/services.h"
 
 #include "platform/posix/clock.h"
+#include "platform/posix/echo.h"
 #include "platform/posix/file_system.h"
 #include "platform/posix/message_box.h"
 #include "platform/posix/module.h"
 #include "platform/posix/prefix.h"
 #include "platform/posix/profile.h"
 #include "platform/posix/registry.h"
+#include "platform/posix/system_operations.h"
 #include "platform/posix/terminal_library.h"
 
 namespace kavrolin::platform {
@@ -30,6 +32,8 @@ Services Services::Default() {
   services.terminal = ProcessTerminal();
   services.profile = std::make_shared<posix::PosixProfile>(prefix, services.files);
   services.registry = std::make_shared<posix::PosixRegistry>(prefix);
+  services.system = std::make_shared<posix::PosixSystemOperations>(prefix, services.files);
+  services.echo = std::make_shared<posix::PosixEcho>();
   return services;
 }
 

@@ -10,16 +10,19 @@
 namespace kavrolin::cli {
 namespace {
 
+// One input line and the start of the line it answers.
+struct LineAnswer {
+  const char* label;
+  std::string line;
+  std::string answer;
+};
+
 TEST(Batch, EachLineAnswersOneLine) {
   CliEnv env;
   env.terminal->response = "6222021234567890   000000001234000000123456";
   const Host host = env.MakeHost();
   BatchSession session(host);
-  const struct {
-    const char* label;
-    std::string line;
-    std::string answer;
-  } rows[] = {
+  const LineAnswer rows[] = {
       {"empty_line", "", R"({"result":null,"args":[],"messages":[],"error":{"number":5,)"},
       {"not_json", "{", R"({"result":null,"args":[],"messages":[],"error":{"number":5,)"},
       {"not_an_object", "[1]", R"({"result":null,"args":[],"messages":[],"error":{"number":5,)"},
@@ -53,7 +56,7 @@ TEST(Batch, EachLineAnswersOneLine) {
       {"release_twice", R"({"release":"a"})", R"({"result":null,"args":[],"messages":[],"error":{"number":424,)"},
       {"ht_member_not_built", R"({"new":"h","class":"clsHT"})", R"({"result":null,"args":[],"messages":[],"error":null})"},
       {"omitted_argument_reported", R"({"call":"h.DeleteFile","args":["x",{"omit":true}]})",
-       R"({"result":null,"args":["x",{"omit":true}],"messages":[],"error":{"number":445,"description":"clsHT.DeleteFile is not implemented yet"}})"},
+       R"({"result":false,"args":["x",{"omit":true}],"messages":[],"error":null})"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
@@ -63,6 +66,32 @@ TEST(Batch, EachLineAnswersOneLine) {
   }
   ASSERT_EQ(env.terminal->requests.size(), 1u);
   EXPECT_EQ(env.terminal->requests[0], "05000000001234123             01      A1      ");
+}
+
+TEST(Batch, FileSystemMembersShareOneObject) {
+  CliEnv env;
+  const Host host = env.MakeHost();
+  BatchSession session(host);
+  const LineAnswer rows[] = {
+      {"new", R"({"new":"h","class":"clsHT"})", R"({"result":null,"args":[],"messages":[],"error":null})"},
+      // Boundary: the folder is not there before the tree is made.
+      {"not_there_yet", R"({"call":"h.FolderExists","args":["C:\\POS\\LOG"]})",
+       R"({"result":false,"args":["C:\\POS\\LOG"],"messages":[],"error":null})"},
+      {"tree", R"({"call":"h.CreateDirTree","args":["C:\\POS\\LOG"]})",
+       R"({"result":true,"args":["C:\\POS\\LOG"],"messages":[],"error":null})"},
+      {"there", R"({"call":"h.FolderExists","args":["c:\\pos\\log"]})",
+       R"({"result":true,"args":["c:\\pos\\log"],"messages":[],"error":null})"},
+      {"time_of_a_folder_is_empty", R"({"call":"h.GetFileLastModiTime","args":["C:\\POS",{"omit":true}]})",
+       R"({"result":"","args":["C:\\POS",{"omit":true}],"messages":[],"error":null})"},
+      {"delete_with_force_omitted", R"({"call":"h.DeleteFolder","args":["C:\\POS",{"omit":true}]})",
+       R"({"result":true,"args":["C:\\POS",{"omit":true}],"messages":[],"error":null})"},
+      {"gone", R"({"call":"h.FolderExists","args":["C:\\POS"]})",
+       R"({"result":false,"args":["C:\\POS"],"messages":[],"error":null})"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    EXPECT_EQ(session.Handle(row.line), row.answer);
+  }
 }
 
 TEST(Batch, RunsEveryLineOfTheInput) {

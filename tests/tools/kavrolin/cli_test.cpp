@@ -33,9 +33,16 @@ TEST(CallCommand, PlainAndJson) {
       {"prog_id", {"call", "Kavrolin.clsHT.HLeft", "abc", "2"}, 0, "ab\n", ""},
       {"prog_id_put_value_with_dots", {"call", "Kavrolin.clsHT.INIFile=C:\\a.b.ini"}, 0, "", ""},
       {"put_without_member", {"call", "clsHT.=x"}, 2, "", "kavrolin call: \"clsHT.=x\" is not"},
-      {"json_failure", {"call", "--json", "clsHT.Ping", "127.0.0.1"}, 1,
-       "{\"result\":null,\"args\":[\"127.0.0.1\"],\"messages\":[],\"error\":{\"number\":445,"
-       "\"description\":\"clsHT.Ping is not implemented yet\"}}\n",
+      {"json_failure", {"call", "--json", "clsHT.Ping", "1.2.3.4.5"}, 1,
+       "{\"result\":null,\"args\":[\"1.2.3.4.5\"],\"messages\":[],\"error\":{\"number\":9,"
+       "\"description\":\"Subscript out of range\"}}\n",
+       ""},
+      {"json_probe_of_a_host_name", {"call", "--json", "clsHT.Ping", "localhost"}, 0,
+       "{\"result\":false,\"args\":[\"localhost\"],\"messages\":[],\"error\":null}\n", ""},
+      {"plain_special_folder", {"call", "clsHT.GetSpecialFolder", "1"}, 0,
+       "C:\\windows\\system32\n", ""},
+      {"json_force_written_back", {"call", "--json", "clsHT.DeleteFile", "C:\\none.txt", "true"}, 0,
+       "{\"result\":false,\"args\":[\"C:\\\\none.txt\",true],\"messages\":[],\"error\":null}\n",
        ""},
   };
   for (const auto& row : rows) {
