@@ -1,5 +1,6 @@
 // Services over a temporary prefix with a fake clock and a fake terminal; the
-// profile engine keeps a cache of its own.
+// profile engine keeps a cache of its own; the registry is registry.db in the
+// temporary prefix.
 #pragma once
 
 #include <memory>
@@ -10,6 +11,7 @@
 #include "platform/posix/message_box.h"
 #include "platform/posix/module.h"
 #include "platform/posix/profile.h"
+#include "platform/posix/registry.h"
 #include "platform/services.h"
 #include "support/temp_dir.h"
 
@@ -28,6 +30,7 @@ struct ServicesInPrefix {
     services.terminal = terminal;
     services.profile = std::make_shared<platform::posix::PosixProfile>(
         prefix, services.files, std::make_shared<platform::posix::ProfileCache>());
+    services.registry = std::make_shared<platform::posix::PosixRegistry>(prefix);
   }
   std::filesystem::path C(const std::filesystem::path& relative) const {
     return dir.path() / "pfx" / "drive_c" / relative;

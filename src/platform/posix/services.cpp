@@ -6,6 +6,7 @@
 #include "platform/posix/module.h"
 #include "platform/posix/prefix.h"
 #include "platform/posix/profile.h"
+#include "platform/posix/registry.h"
 #include "platform/posix/terminal_library.h"
 
 namespace kavrolin::platform {
@@ -28,6 +29,7 @@ Services Services::Default() {
   services.module = std::make_shared<posix::PosixModule>(prefix);
   services.terminal = ProcessTerminal();
   services.profile = std::make_shared<posix::PosixProfile>(prefix, services.files);
+  services.registry = std::make_shared<posix::PosixRegistry>(prefix);
   return services;
 }
 

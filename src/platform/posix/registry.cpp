@@ -1,0 +1,464 @@
+#include "platform/posix/registry.h"
+
+#include <fcntl.h>
+#include <locale.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <wctype.h>
+
+#include <cstring>
+#include <new>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "base/ansi.h"
+#include "platform/posix/unique_fd.h"
+
+namespace kavrolin::platform::posix {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kBusyTimeoutMs = 30000;
+constexpr size_t kMaxKeyName = 255;
+constexpr size_t kMaxValueName = 16383;
+// Rows 1 to 7 are the roots, in the order of their handle values.
+constexpr int64_t kRootRows = 7;
+
+constexpr uint32_t kGenericRead = 0x80000000;
+constexpr uint32_t kGenericWrite = 0x40000000;
+constexpr uint32_t kGenericExecute = 0x20000000;
+constexpr uint32_t kGenericAll = 0x10000000;
+// Rights that change the store; a store the process may only read grants none.
+constexpr uint32_t kChangingRights = reg::kSetValue | reg::kCreateSubKey | reg::kCreateLink |
+                                     reg::kDelete | reg::kWriteDac | reg::kWriteOwner;
+
+// Key ids are never reused (AUTOINCREMENT), so a handle whose key was deleted
+// can never reach a key made later in its place.
+constexpr const char* kSchema = R"sql(
+CREATE TABLE IF NOT EXISTS keys(
+  id INTEGER PRIMARY KEY AUTOINCREMENT,
+  parent INTEGER NOT NULL,
+  name TEXT NOT NULL,
+  fold TEXT NOT NULL,
+  UNIQUE(parent, fold));
+CREATE TABLE IF NOT EXISTS vals(
+  key INTEGER NOT NULL,
+  name TEXT NOT NULL,
+  fold TEXT NOT NULL,
+  type INTEGER NOT NULL,
+  data BLOB NOT NULL,
+  UNIQUE(key, fold));
+INSERT OR IGNORE INTO keys(id, parent, name, fold) VALUES
+  (1, 0, 'HKEY_CLASSES_ROOT', 'HKEY_CLASSES_ROOT'),
+  (2, 0, 'HKEY_CURRENT_USER', 'HKEY_CURRENT_USER'),
+  (3, 0, 'HKEY_LOCAL_MACHINE', 'HKEY_LOCAL_MACHINE'),
+  (4, 0, 'HKEY_USERS', 'HKEY_USERS'),
+  (5, 0, 'HKEY_PERFORMANCE_DATA', 'HKEY_PERFORMANCE_DATA'),
+  (6, 0, 'HKEY_CURRENT_CONFIG', 'HKEY_CURRENT_CONFIG'),
+  (7, 0, 'HKEY_DYN_DATA', 'HKEY_DYN_DATA');
+)sql";
+
+// The one translation from SQLite's result codes to the registry's status.
+int32_t StatusOf(int code) {
+  switch (code) {
+    case SQLITE_IOERR_READ:
+    case SQLITE_IOERR_SHORT_READ: return reg::kCantRead;
+    default: break;
+  }
+  switch (code & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return reg::kBusy;
+    case SQLITE_NOMEM:
+    case SQLITE_TOOBIG: return reg::kNotEnoughMemory;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH: return reg::kAccessDenied;
+    case SQLITE_FULL:
+    case SQLITE_IOERR: return reg::kCantWrite;
+    case SQLITE_CANTOPEN: return reg::kCantRead;
+    default: return reg::kBadDb;  // not a database, damaged, a schema not ours
+  }
+}
+
+// The generic rights stand for the key rights they imply.
+uint32_t MapGeneric(uint32_t access) {
+  uint32_t rights = access & ~(kGenericRead | kGenericWrite | kGenericExecute | kGenericAll);
+  if (access & (kGenericRead | kGenericExecute)) rights |= reg::kKeyRead;
+  if (access & kGenericWrite) rights |= reg::kKeyWrite;
+  if (access & kGenericAll) rights |= reg::kKeyAllAccess;
+  return rights;
+}
+
+// The rights a handle gets; nullopt when the store cannot grant them.
+std::optional<uint32_t> Grant(uint32_t access, bool read_only) {
+  uint32_t rights = MapGeneric(access);
+  if (rights & reg::kMaximumAllowed) {
+    rights = (rights & ~reg::kMaximumAllowed) | (read_only ? reg::kKeyRead : reg::kKeyAllAccess);
+  }
+  if (read_only && (rights & kChangingRights)) return std::nullopt;
+  return rights;
+}
+
+// The platform reads names as C strings.
+std::string_view UpToZero(std::string_view bytes) {
+  const size_t zero = bytes.find('\0');
+  return zero == std::string_view::npos ? bytes : bytes.substr(0, zero);
+}
+
+locale_t UnicodeCtype() {
+  // Made once and kept: a locale_t is only ever read.
+  static const locale_t ctype = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+  return ctype;
+}
+
+// Upper case unit by unit, as the platform's comparison of names does it:
+// characters outside the basic plane (surrogate pairs) stay as they are.
+Text Upper(TextView text) {
+  const locale_t ctype = UnicodeCtype();
+  Text upper(text);
+  for (char16_t& c : upper) {
+    if (c < 0x80 || ctype == static_cast<locale_t>(0)) {
+      c = AsciiUpper(c);
+    } else if (c < 0xD800 || c > 0xDFFF) {
+      const wint_t mapped = ::towupper_l(static_cast<wint_t>(c), ctype);
+      if (mapped <= 0xFFFF) c = static_cast<char16_t>(mapped);
+    }
+  }
+  return upper;
+}
+
+struct Name {
+  std::string text;  // as written, UTF-8
+  std::string fold;  // what names match on
+};
+
+Name NameOf(TextView text) { return {ToUtf8(text), ToUtf8(Upper(text))}; }
+
+// The names of a key path. The path is decoded before it is split: a
+// double-byte character's second byte may be the byte of "\".
+int32_t SplitPath(std::string_view path, std::vector<Name>& names) {
+  Text text = FromAnsi(UpToZero(path));
+  if (text.empty()) return reg::kSuccess;
+  if (text.front() == u'\\') return reg::kBadPathname;
+  if (text.back() == u'\\') text.pop_back();
+  size_t start = 0;
+  while (true) {
+    const size_t end = text.find(u'\\', start);
+    const TextView part = TextView(text).substr(start, end - start);
+    if (part.empty()) return reg::kBadPathname;
+    if (part.size() > kMaxKeyName) return reg::kInvalidParameter;
+    names.push_back(NameOf(part));
+    if (end == Text::npos) return reg::kSuccess;
+    start = end + 1;
+  }
+}
+
+int32_t ValueName(std::string_view bytes, Name& name) {
+  const Text text = FromAnsi(UpToZero(bytes));
+  if (text.size() > kMaxValueName) return reg::kInvalidParameter;
+  name = NameOf(text);
+  return reg::kSuccess;
+}
+
+// A stored name in the ANSI code page, as the caller reads names.
+std::string AnsiName(const std::string& utf8) { return ToAnsi(FromUtf8(utf8)); }
+
+// The row of `name` below `parent`; 0 when there is none.
+int64_t FindChild(SqliteDb& db, int64_t parent, const Name& name) {
+  SqliteStatement find(db, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2");
+  find.Bind(1, parent).BindText(2, name.fold);
+  return find.Step() ? find.Int(0) : 0;
+}
+
+// Follows `names` down from `id`; false when a level is missing.
+bool Walk(SqliteDb& db, const std::vector<Name>& names, int64_t& id) {
+  for (const Name& name : names) {
+    id = FindChild(db, id, name);
+    if (id == 0) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+PosixRegistry::PosixRegistry(std::shared_ptr<const Prefix> prefix) : prefix_(std::move(prefix)) {}
+
+PosixRegistry::~PosixRegistry() = default;
+
+fs::path PosixRegistry::file() const { return prefix_->root() / "registry.db"; }
+
+SqliteDb& PosixRegistry::Connection() {
+  if (db_) return db_;
+  prefix_->EnsureLayout();
+  const fs::path path = file();
+  {
+    // Made here rather than by SQLite so that the file is its owner's alone
+    // from its first byte; SQLite gives the WAL and shared-memory files it
+    // makes the database's own permissions. fchmod: the umask may have taken
+    // the owner's write bit.
+    const UniqueFd fd = OpenFd(path.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
+    if (fd.valid()) ::fchmod(fd.get(), 0600);
+  }
+  SqliteDb db = SqliteDb::Open(path.string(), kBusyTimeoutMs);
+  if (!db.read_only()) {
+    // Full syncs: a call that answered success survives a power cut too.
+    db.Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;");
+    // A process that may not write beside the database can read a WAL
+    // database only when the WAL and shared-memory files are there already.
+    db.PersistWal();
+    SqliteTransaction schema(db, true);
+    db.Exec(kSchema);
+    schema.Commit();
+  }
+  db_ = std::move(db);
+  return db_;
+}
+
+template <typename Body>
+int32_t PosixRegistry::Run(Mode mode, Body&& body) {
+  try {
+    SqliteDb& db = Connection();
+    SqliteTransaction transaction(db, mode == Mode::kWrite && !db.read_only());
+    const int32_t status = body(db);
+    if (status == reg::kSuccess) transaction.Commit();
+    return status;
+  } catch (const SqliteError& e) {
+    return StatusOf(e.code());
+  } catch (const std::bad_alloc&) {
+    return reg::kNotEnoughMemory;
+  }
+}
+
+int32_t PosixRegistry::Resolve(RegHandle key, uint32_t needed, Opened& out) {
+  if (reg::IsRoot(key)) {
+    out.id = static_cast<int64_t>(key - reg::kClassesRoot) + 1;
+    out.rights = db_.read_only() ? reg::kKeyRead : reg::kKeyAllAccess;
+  } else {
+    const auto it = handles_.find(key);
+    if (it == handles_.end()) return reg::kInvalidHandle;
+    out = it->second;
+  }
+  if ((out.rights & needed) != needed) return reg::kAccessDenied;
+  SqliteStatement exists(db_, "SELECT 1 FROM keys WHERE id = ?1");
+  if (!exists.Bind(1, out.id).Step()) return reg::kKeyDeleted;
+  return reg::kSuccess;
+}
+
+int32_t PosixRegistry::FindKey(SqliteDb& db, RegHandle key, std::string_view sub_key, int64_t& id,
+                               bool& itself) {
+  Opened opened;
+  if (const int32_t s = Resolve(key, 0, opened); s != reg::kSuccess) return s;
+  std::vector<Name> names;
+  if (const int32_t s = SplitPath(sub_key, names); s != reg::kSuccess) return s;
+  itself = names.empty();
+  id = opened.id;
+  return Walk(db, names, id) ? reg::kSuccess : reg::kFileNotFound;
+}
+
+RegHandle PosixRegistry::NewHandle(Opened opened) {
+  // Multiples of four, as the platform's handles are; never 0 nor a root.
+  while (next_handle_ == 0 || reg::IsRoot(next_handle_) || handles_.count(next_handle_) != 0) {
+    next_handle_ += 4;
+  }
+  const RegHandle handle = next_handle_;
+  next_handle_ += 4;
+  handles_.emplace(handle, opened);
+  return handle;
+}
+
+int32_t PosixRegistry::CreateKey(RegHandle key, std::string_view sub_key, uint32_t access,
+                                 RegHandle& result, bool* created) {
+  result = 0;
+  const std::lock_guard lock(mutex_);
+  Opened opened;
+  bool made = false;
+  const int32_t status = Run(Mode::kWrite, [&](SqliteDb& db) {
+    if (const int32_t s = Resolve(key, 0, opened); s != reg::kSuccess) return s;
+    std::vector<Name> names;
+    if (const int32_t s = SplitPath(sub_key, names); s != reg::kSuccess) return s;
+    const std::optional<uint32_t> rights = Grant(access, db.read_only());
+    if (!rights) return reg::kAccessDenied;
+    int64_t id = opened.id;
+    for (const Name& name : names) {
+      int64_t child = FindChild(db, id, name);
+      if (child == 0) {
+        if (db.read_only()) return reg::kAccessDenied;
+        SqliteStatement insert(db, "INSERT INTO keys(parent, name, fold) VALUES(?1, ?2, ?3)");
+        insert.Bind(1, id).BindText(2, name.text).BindText(3, name.fold).Run();
+        child = db.last_insert_rowid();
+        made = true;
+      }
+      id = child;
+    }
+    opened = {id, *rights};
+    return reg::kSuccess;
+  });
+  if (status != reg::kSuccess) return status;
+  result = NewHandle(opened);
+  if (created != nullptr) *created = made;
+  return reg::kSuccess;
+}
+
+int32_t PosixRegistry::OpenKey(RegHandle key, std::string_view sub_key, uint32_t access,
+                               RegHandle& result) {
+  result = 0;
+  const std::lock_guard lock(mutex_);
+  Opened opened;
+  const int32_t status = Run(Mode::kRead, [&](SqliteDb& db) {
+    bool itself = false;
+    if (const int32_t s = FindKey(db, key, sub_key, opened.id, itself); s != reg::kSuccess) {
+      return s;
+    }
+    const std::optional<uint32_t> rights = Grant(access, db.read_only());
+    if (!rights) return reg::kAccessDenied;
+    opened.rights = *rights;
+    return reg::kSuccess;
+  });
+  if (status != reg::kSuccess) return status;
+  result = NewHandle(opened);
+  return reg::kSuccess;
+}
+
+int32_t PosixRegistry::QueryValue(RegHandle key, std::string_view name, uint32_t* type,
+                                  uint8_t* data, uint32_t* size) {
+  if (data != nullptr && size == nullptr) return reg::kInvalidParameter;
+  const std::lock_guard lock(mutex_);
+  return Run(Mode::kRead, [&](SqliteDb& db) {
+    Opened opened;
+    if (const int32_t s = Resolve(key, reg::kQueryValue, opened); s != reg::kSuccess) return s;
+    Name value;
+    if (const int32_t s = ValueName(name, value); s != reg::kSuccess) return s;
+    SqliteStatement find(db, "SELECT type, data FROM vals WHERE key = ?1 AND fold = ?2");
+    find.Bind(1, opened.id).BindText(2, value.fold);
+    if (!find.Step()) return reg::kFileNotFound;
+    if (type != nullptr) *type = static_cast<uint32_t>(find.Int(0));
+    const std::string bytes = find.Blob(1);
+    if (size == nullptr) return reg::kSuccess;
+    const uint32_t available = *size;
+    *size = static_cast<uint32_t>(bytes.size());
+    if (data == nullptr) return reg::kSuccess;
+    if (bytes.size() > available) return reg::kMoreData;
+    if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
+    return reg::kSuccess;
+  });
+}
+
+int32_t PosixRegistry::SetValue(RegHandle key, std::string_view name, uint32_t type,
+                                std::string_view data) {
+  if (data.size() > UINT32_MAX) return reg::kInvalidParameter;
+  const std::lock_guard lock(mutex_);
+  return Run(Mode::kWrite, [&](SqliteDb& db) {
+    Opened opened;
+    if (const int32_t s = Resolve(key, reg::kSetValue, opened); s != reg::kSuccess) return s;
+    Name value;
+    if (const int32_t s = ValueName(name, value); s != reg::kSuccess) return s;
+    // A value written again keeps the name it was first written with and its
+    // place in the order of values.
+    SqliteStatement upsert(db,
+                           "INSERT INTO vals(key, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
+                           "ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, "
+                           "data = excluded.data");
+    upsert.Bind(1, opened.id)
+        .BindText(2, value.text)
+        .BindText(3, value.fold)
+        .Bind(4, type)
+        .BindBlob(5, data)
+        .Run();
+    return reg::kSuccess;
+  });
+}
+
+int32_t PosixRegistry::DeleteKey(RegHandle key, std::string_view sub_key) {
+  const std::lock_guard lock(mutex_);
+  return Run(Mode::kWrite, [&](SqliteDb& db) {
+    int64_t id = 0;
+    bool itself = false;
+    if (const int32_t s = FindKey(db, key, sub_key, id, itself); s != reg::kSuccess) return s;
+    if (id <= kRootRows || db.read_only()) return reg::kAccessDenied;
+    SqliteStatement child(db, "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1");
+    if (child.Bind(1, id).Step()) return reg::kAccessDenied;
+    SqliteStatement(db, "DELETE FROM vals WHERE key = ?1").Bind(1, id).Run();
+    SqliteStatement(db, "DELETE FROM keys WHERE id = ?1").Bind(1, id).Run();
+    return reg::kSuccess;
+  });
+}
+
+int32_t PosixRegistry::DeleteValue(RegHandle key, std::string_view name) {
+  const std::lock_guard lock(mutex_);
+  return Run(Mode::kWrite, [&](SqliteDb& db) {
+    Opened opened;
+    if (const int32_t s = Resolve(key, reg::kSetValue, opened); s != reg::kSuccess) return s;
+    Name value;
+    if (const int32_t s = ValueName(name, value); s != reg::kSuccess) return s;
+    SqliteStatement erase(db, "DELETE FROM vals WHERE key = ?1 AND fold = ?2");
+    erase.Bind(1, opened.id).BindText(2, value.fold).Run();
+    return db.changes() == 0 ? reg::kFileNotFound : reg::kSuccess;
+  });
+}
+
+int32_t PosixRegistry::DeleteTree(RegHandle key, std::string_view sub_key) {
+  const std::lock_guard lock(mutex_);
+  return Run(Mode::kWrite, [&](SqliteDb& db) {
+    int64_t id = 0;
+    bool itself = false;
+    if (const int32_t s = FindKey(db, key, sub_key, id, itself); s != reg::kSuccess) return s;
+    if (db.read_only()) return reg::kAccessDenied;
+    constexpr std::string_view kTree =
+        "WITH RECURSIVE tree(id) AS (SELECT ?1 UNION ALL "
+        "SELECT keys.id FROM keys JOIN tree ON keys.parent = tree.id) ";
+    SqliteStatement(db, std::string(kTree) + "DELETE FROM vals WHERE key IN (SELECT id FROM tree)")
+        .Bind(1, id)
+        .Run();
+    // The empty path keeps the key itself; a root is always kept.
+    SqliteStatement(db, std::string(kTree) +
+                            "DELETE FROM keys WHERE id IN (SELECT id FROM tree) AND id <> ?2 "
+                            "AND parent <> 0")
+        .Bind(1, id)
+        .Bind(2, itself ? id : 0)
+        .Run();
+    return reg::kSuccess;
+  });
+}
+
+int32_t PosixRegistry::EnumKey(RegHandle key, uint32_t index, std::string& name) {
+  const std::lock_guard lock(mutex_);
+  return Run(Mode::kRead, [&](SqliteDb& db) {
+    Opened opened;
+    if (const int32_t s = Resolve(key, reg::kEnumerateSubKeys, opened); s != reg::kSuccess) {
+      return s;
+    }
+    SqliteStatement find(db, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold LIMIT 1 "
+                             "OFFSET ?2");
+    find.Bind(1, opened.id).Bind(2, index);
+    if (!find.Step()) return reg::kNoMoreItems;
+    name = AnsiName(find.Text(0));
+    return reg::kSuccess;
+  });
+}
+
+int32_t PosixRegistry::EnumValue(RegHandle key, uint32_t index, std::string& name,
+                                 uint32_t& type, std::string& data) {
+  const std::lock_guard lock(mutex_);
+  return Run(Mode::kRead, [&](SqliteDb& db) {
+    Opened opened;
+    if (const int32_t s = Resolve(key, reg::kQueryValue, opened); s != reg::kSuccess) return s;
+    SqliteStatement find(db, "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY rowid "
+                             "LIMIT 1 OFFSET ?2");
+    find.Bind(1, opened.id).Bind(2, index);
+    if (!find.Step()) return reg::kNoMoreItems;
+    name = AnsiName(find.Text(0));
+    type = static_cast<uint32_t>(find.Int(1));
+    data = find.Blob(2);
+    return reg::kSuccess;
+  });
+}
+
+int32_t PosixRegistry::CloseKey(RegHandle key) {
+  if (reg::IsRoot(key)) return reg::kSuccess;
+  const std::lock_guard lock(mutex_);
+  return handles_.erase(key) != 0 ? reg::kSuccess : reg::kInvalidHandle;
+}
+
+}  // namespace kavrolin::platform::posix

@@ -1,0 +1,105 @@
+// Move-only owners of an SQLite connection, a prepared statement and a
+// transaction. Every failing SQLite call throws SqliteError with SQLite's
+// extended result code; the service that uses SQLite turns that code into its
+// own status in one place. A connection is used by one thread at a time.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <string>
+#include <string_view>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace kavrolin::platform::posix {
+
+class SqliteError : public std::exception {
+ public:
+  SqliteError(int code, std::string message);
+  int code() const noexcept { return code_; }  // extended result code
+  const char* what() const noexcept override { return message_.c_str(); }
+
+ private:
+  int code_;
+  std::string message_;
+};
+
+class SqliteDb {
+ public:
+  SqliteDb() = default;
+  ~SqliteDb();
+  SqliteDb(SqliteDb&& other) noexcept;
+  SqliteDb& operator=(SqliteDb&& other) noexcept;
+  SqliteDb(const SqliteDb&) = delete;
+  SqliteDb& operator=(const SqliteDb&) = delete;
+
+  // Opens an existing database file, for reading and writing when the file
+  // allows it, else for reading only; never makes the file (the caller makes
+  // it with the permissions it wants). Busy waits up to `busy_timeout_ms`.
+  static SqliteDb Open(const std::string& path, int busy_timeout_ms);
+
+  sqlite3* get() const { return db_; }
+  explicit operator bool() const { return db_ != nullptr; }
+  bool read_only() const;
+
+  // Keeps the WAL and shared-memory files when the last connection closes.
+  void PersistWal();
+
+  // Runs statements that answer nothing the caller needs.
+  void Exec(const char* sql);
+  // Rows changed by the last statement.
+  int64_t changes() const;
+  // The row the last INSERT made.
+  int64_t last_insert_rowid() const;
+
+ private:
+  explicit SqliteDb(sqlite3* db) : db_(db) {}
+  sqlite3* db_ = nullptr;
+};
+
+class SqliteStatement {
+ public:
+  SqliteStatement(SqliteDb& db, std::string_view sql);
+  ~SqliteStatement();
+  SqliteStatement(const SqliteStatement&) = delete;
+  SqliteStatement& operator=(const SqliteStatement&) = delete;
+
+  // Parameters count from 1. Text and blobs are copied.
+  SqliteStatement& Bind(int index, int64_t value);
+  SqliteStatement& BindText(int index, std::string_view text);
+  SqliteStatement& BindBlob(int index, std::string_view bytes);
+
+  // True when a row is ready, false when the statement is done.
+  bool Step();
+  // Runs a statement that answers no row.
+  void Run();
+
+  // Columns count from 0; valid until the next Step.
+  int64_t Int(int column) const;
+  std::string Text(int column) const;
+  std::string Blob(int column) const;
+
+ private:
+  sqlite3* db_;
+  sqlite3_stmt* stmt_ = nullptr;
+};
+
+// One transaction: BEGIN IMMEDIATE (a writer: waits for other writers up front
+// rather than failing when it first writes) or BEGIN (a reader). Rolled back
+// when it goes without Commit.
+class SqliteTransaction {
+ public:
+  SqliteTransaction(SqliteDb& db, bool write);
+  ~SqliteTransaction();
+  SqliteTransaction(const SqliteTransaction&) = delete;
+  SqliteTransaction& operator=(const SqliteTransaction&) = delete;
+
+  void Commit();
+
+ private:
+  SqliteDb& db_;
+  bool open_ = true;
+};
+
+}  // namespace kavrolin::platform::posix
