@@ -6,6 +6,7 @@
 
 #include "kavrolin/batch.h"
 #include "kavrolin/call_command.h"
+#include "kavrolin/reg_command.h"
 #include "kavrolin/transaction_command.h"
 
 namespace kavrolin::cli {
@@ -55,6 +56,7 @@ bool IsNumber(const std::string& text) {
 
 int RunCli(Host& host, const std::vector<std::string>& args) {
   if (!args.empty() && args[0] == "call") return Call(host, args);
+  if (!args.empty() && args[0] == "reg") return RunReg(host, args);
 
   CLI::App app{"Kavrolin: card payments for point-of-sale applications, and a toolkit of services "
                "for them.",
@@ -90,6 +92,7 @@ int RunCli(Host& host, const std::vector<std::string>& args) {
                       "Application folder, Windows form (default: the current folder)");
   app.add_subcommand("call", "Call one member: call [--json] CLASS.MEMBER [ARG...]");
   CLI::App* batch = app.add_subcommand("batch", "Run JSON-line requests from standard input.");
+  app.add_subcommand("reg", "The registry as .reg text: reg export [KEY] | reg import FILE");
 
   try {
     std::vector<std::string> reversed(args.rbegin(), args.rend());
