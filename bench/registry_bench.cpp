@@ -32,41 +32,26 @@ void Seed(posix::PosixRegistry& store) {
   }
 }
 
-void BM_GetRegKeyValue(benchmark::State& state) {
+// Arg 0: a value that exists; 1: a key that does not; 2: writing a value
+// that exists.
+void BM_RegKeyValueInSeededStore(benchmark::State& state) {
   BenchPrefix p;
   posix::PosixRegistry store(p.prefix);
   Seed(store);
+  const bool missing = state.range(0) == 1;
+  const bool write = state.range(0) == 2;
   for (auto _ : state) {
     int32_t root = kCurrentUser;
-    Text key = u"software\\shop\\section19", name = u"value49";
-    benchmark::DoNotOptimize(registry::GetRegKeyValue(store, root, key, name));
+    Text key = missing ? u"Software\\Shop\\Nowhere" : u"software\\shop\\section19";
+    Text name = u"value49", value = u"changed";
+    if (write) {
+      benchmark::DoNotOptimize(registry::SetRegKeyValue(store, root, key, name, value));
+    } else {
+      benchmark::DoNotOptimize(registry::GetRegKeyValue(store, root, key, name));
+    }
   }
 }
-BENCHMARK(BM_GetRegKeyValue);
-
-void BM_GetRegKeyValueMissingKey(benchmark::State& state) {
-  BenchPrefix p;
-  posix::PosixRegistry store(p.prefix);
-  Seed(store);
-  for (auto _ : state) {
-    int32_t root = kCurrentUser;
-    Text key = u"Software\\Shop\\Nowhere", name = u"Value1";
-    benchmark::DoNotOptimize(registry::GetRegKeyValue(store, root, key, name));
-  }
-}
-BENCHMARK(BM_GetRegKeyValueMissingKey);
-
-void BM_SetRegKeyValueSameValue(benchmark::State& state) {
-  BenchPrefix p;
-  posix::PosixRegistry store(p.prefix);
-  Seed(store);
-  for (auto _ : state) {
-    int32_t root = kCurrentUser;
-    Text key = u"Software\\Shop\\Section19", name = u"Value49", value = u"changed";
-    benchmark::DoNotOptimize(registry::SetRegKeyValue(store, root, key, name, value));
-  }
-}
-BENCHMARK(BM_SetRegKeyValueSameValue);
+BENCHMARK(BM_RegKeyValueInSeededStore)->ArgName("get0_missing1_set2")->Arg(0)->Arg(1)->Arg(2);
 
 void BM_SetRegKeyValueNewKeyEachTime(benchmark::State& state) {
   BenchPrefix p;
