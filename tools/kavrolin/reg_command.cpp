@@ -27,6 +27,8 @@ std::string StatusText(int32_t status) {
     case reg::kBadPathname: text = "a key path starts with \"\\\" or has an empty level"; break;
     case reg::kBusy: text = "the registry stayed busy"; break;
     case reg::kBadDb: text = "registry.db is damaged or no database"; break;
+    case reg::kCantRead: text = "registry.db cannot be opened or read"; break;
+    case reg::kCantWrite: text = "registry.db cannot be written"; break;
     default: text = "the registry refused it"; break;
   }
   return text + " (error " + std::to_string(status) + ")";

@@ -92,6 +92,16 @@ TEST(RegCommand, FaultsAndUsage) {
   CliEnv env;
   env.Run({"reg", "import", "-"}, "REGEDIT4\n[HKCU\\A]\n\"a\"=\"1\"\n\"b\"=dword:xyz\n");
   EXPECT_EQ(env.Run({"reg", "export", "HKCU\\A"}).status, 1) << "the faulty file changed nothing";
+
+  CliEnv damaged;
+  WriteHostFile(damaged.dir.path() / "pfx" / "registry.db", std::string(4096, 'G'));
+  const CliRun run = damaged.Run({"reg", "export"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("registry.db is damaged or no database (error 1009)"), std::string::npos)
+      << run.err;
+  EXPECT_EQ(kavrolin::testing::ReadHostFile(damaged.dir.path() / "pfx" / "registry.db"),
+            std::string(4096, 'G'))
+      << "left as it was";
 }
 
 }  // namespace
