@@ -1,5 +1,7 @@
 #include "component/ht_object.h"
 
+#include <vector>
+
 #include "component/class_tables.h"
 
 namespace kavrolin::component {
@@ -18,6 +20,23 @@ auto WithTextSetBack(CallArgs& args, size_t i, Member member) {
   } set_back{args, i, value};
   return member(value);
 }
+
+}  // namespace
+
+namespace {
+
+// The registry members' in/out arguments: the root, then `count` texts.
+struct RegistryArgs {
+  RegistryArgs(const CallArgs& args, size_t count) : root(args.int32(0)) {
+    for (size_t i = 1; i <= count; ++i) texts.push_back(args.text(i));
+  }
+  void SetBack(CallArgs& args) const {
+    args[0] = root;
+    for (size_t i = 0; i < texts.size(); ++i) args[i + 1] = texts[i];
+  }
+  int32_t root;
+  std::vector<Text> texts;
+};
 
 }  // namespace
 
@@ -100,6 +119,30 @@ Variant HTObject::Call(const Member& member, CallArgs& args) {
       Text section = text(0);
       const bool done = object_.DelIniSection(section);
       args[0] = section;
+      return done;
+    }
+    case ht_id::SetRegKeyValue: {
+      RegistryArgs io(args, 3);
+      const bool done = object_.SetRegKeyValue(io.root, io.texts[0], io.texts[1], io.texts[2]);
+      io.SetBack(args);
+      return done;
+    }
+    case ht_id::GetRegKeyValue: {
+      RegistryArgs io(args, 2);
+      Text value = object_.GetRegKeyValue(io.root, io.texts[0], io.texts[1]);
+      io.SetBack(args);
+      return value;
+    }
+    case ht_id::DelRegKey: {
+      RegistryArgs io(args, 1);
+      const bool done = object_.DelRegKey(io.root, io.texts[0]);
+      io.SetBack(args);
+      return done;
+    }
+    case ht_id::DelRegKeyValue: {
+      RegistryArgs io(args, 2);
+      const bool done = object_.DelRegKeyValue(io.root, io.texts[0], io.texts[1]);
+      io.SetBack(args);
       return done;
     }
     case ht_id::HLeft:

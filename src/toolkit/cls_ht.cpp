@@ -18,6 +18,8 @@
 #include "toolkit/system/exit_windows.h"
 #include "toolkit/system/key_lock.h"
 #include "toolkit/system/machine_name.h"
+#include "toolkit/registry/registry_reading.h"
+#include "toolkit/registry/registry_writing.h"
 #include "toolkit/text/byte_text.h"
 #include "toolkit/text/counting.h"
 #include "toolkit/text/list_commas.h"
@@ -80,6 +82,23 @@ bool clsHT::DelIniKey(Text& strSection, Text& strKey) {
 
 bool clsHT::DelIniSection(Text& strSection) {
   return ini::DelIniSection(*services_.profile, m_strIniFile, strSection);
+}
+
+// --- registry
+bool clsHT::SetRegKeyValue(int32_t& KeyRoot, Text& KeyName, Text& SubKeyName, Text& SubKeyValue) {
+  return registry::SetRegKeyValue(*services_.registry, KeyRoot, KeyName, SubKeyName, SubKeyValue);
+}
+
+Text clsHT::GetRegKeyValue(int32_t& KeyRoot, Text& KeyName, Text& SubKeyRef) {
+  return registry::GetRegKeyValue(*services_.registry, KeyRoot, KeyName, SubKeyRef);
+}
+
+bool clsHT::DelRegKey(int32_t& KeyRoot, Text& KeyName) {
+  return registry::DelRegKey(*services_.registry, KeyRoot, KeyName);
+}
+
+bool clsHT::DelRegKeyValue(int32_t& KeyRoot, Text& KeyName, Text& KeyValue) {
+  return registry::DelRegKeyValue(*services_.registry, KeyRoot, KeyName, KeyValue);
 }
 
 Text clsHT::HLeft(const Text& strIn, int32_t lngLen) { return text::HLeft(strIn, lngLen); }

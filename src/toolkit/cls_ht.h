@@ -48,6 +48,13 @@ class clsHT {
   bool DelIniKey(Text& strSection, Text& strKey);    // unguarded
   bool DelIniSection(Text& strSection);              // unguarded
 
+  // --- registry (unguarded). KeyRoot is a predefined root's handle value;
+  // in/out texts come back as they crossed the ANSI code page.
+  bool SetRegKeyValue(int32_t& KeyRoot, Text& KeyName, Text& SubKeyName, Text& SubKeyValue);
+  Text GetRegKeyValue(int32_t& KeyRoot, Text& KeyName, Text& SubKeyRef);
+  bool DelRegKey(int32_t& KeyRoot, Text& KeyName);
+  bool DelRegKeyValue(int32_t& KeyRoot, Text& KeyName, Text& KeyValue);
+
   // --- text utilities
   Text HLeft(const Text& strIn, int32_t lngLen);
   Text FormatStrLn(Text& pStr, int32_t& StrLng, Text& ShowStr, bool& IsRightAlign);

@@ -83,7 +83,8 @@ bool NotBuilt(TextView name) {
   static const Text kBuilt[] = {
       u"INIFile", u"LOGFile", u"GetIniKeyValue", u"GetIniKeyList", u"GetIniSectionList",
       u"CalculateStr", u"CreateIni", u"SetIniFormat", u"SetIniKeyValue", u"SetIniRemark",
-      u"DelIniKey", u"DelIniSection", u"HLeft", u"FormatStrLn", u"StrDelimiter",
+      u"DelIniKey", u"DelIniSection", u"SetRegKeyValue", u"GetRegKeyValue", u"DelRegKey",
+      u"DelRegKeyValue", u"HLeft", u"FormatStrLn", u"StrDelimiter",
       u"StrReplaceRepeat", u"StrReplaceComma", u"ConverStrToByte", u"ConverByteToStr",
       u"WriteLog", u"StringEnCrypt", u"EncodeString", u"EncodeFile", u"FileKill", u"ParsePath",
       u"GetPath", u"ParseFileName", u"GetFileExt", u"Bin2Dec", u"Dec2Bin", u"Bin2Hex", u"Hex2Bin",

@@ -234,5 +234,23 @@ TEST_F(HTObjectTest, SystemProbeAndFileMembersThroughDispatch) {
   EXPECT_FALSE(std::filesystem::exists(env_.C("POS")));
 }
 
+TEST_F(HTObjectTest, RegistryMembersWriteTheirInOutArgumentsBack) {
+  // A root given as "&H" text is coerced to the 32-bit parameter and comes
+  // back as the integer; the empty value comes back as the space stored.
+  Arguments set{Variant(u"&H80000001"), Variant(u"Software\\Shop"), Variant(u"Name"),
+                Variant(u"")};
+  EXPECT_EQ(Call(u"SetRegKeyValue", set).value, Variant(true));
+  EXPECT_EQ(set[0], Variant(int32_t{-2147483647}));
+  EXPECT_EQ(set[3], Variant(u" "));
+  Arguments get{Variant(int32_t{-2147483647}), Variant(u"software\\shop"), Variant(u"NAME")};
+  EXPECT_EQ(Call(u"GetRegKeyValue", get).value, Variant(u" "));
+  Arguments value{Variant(int32_t{-2147483647}), Variant(u"Software\\Shop"), Variant(u"Name")};
+  EXPECT_EQ(Call(u"DelRegKeyValue", value).value, Variant(true));
+  Arguments key{Variant(int32_t{-2147483647}), Variant(u"Software\\Shop")};
+  EXPECT_EQ(Call(u"DelRegKey", key).value, Variant(true));
+  Arguments unknown_root{Variant(int32_t{0}), Variant(u"Software")};
+  EXPECT_EQ(Call(u"DelRegKey", unknown_root).value, Variant(false));
+}
+
 }  // namespace
 }  // namespace kavrolin::component

@@ -251,10 +251,9 @@ TEST_F(RegistryTest, QueryAnswersTheSizeAndRefusesASmallBuffer) {
     std::string buffer(16, '#');
     uint32_t size = row.buffer;
     uint32_t type = 99;
-    EXPECT_EQ(registry_.QueryValue(key, row.name, &type,
-                                   row.with_data ? reinterpret_cast<uint8_t*>(buffer.data())
-                                                 : nullptr,
-                                   &size),
+    EXPECT_EQ(registry_.QueryValue(
+                  key, row.name, &type,
+                  row.with_data ? reinterpret_cast<uint8_t*>(buffer.data()) : nullptr, &size),
               row.status);
     EXPECT_EQ(size, row.size_after);
     const std::string expected = row.copied ? (row.size_after == 10 ? ten : "") : "";
@@ -262,7 +261,8 @@ TEST_F(RegistryTest, QueryAnswersTheSizeAndRefusesASmallBuffer) {
     EXPECT_EQ(buffer.substr(expected.size()), std::string(16 - expected.size(), '#'))
         << "nothing written beyond the data";
     if (row.status != reg::kFileNotFound) {
-      EXPECT_EQ(type, row.name[0] == 't' ? reg::kSz : reg::kBinary) << "the type comes with the size";
+      EXPECT_EQ(type, row.name[0] == 't' ? reg::kSz : reg::kBinary)
+          << "the type comes with the size";
     }
   }
   uint8_t byte = 0;
@@ -289,7 +289,9 @@ TEST_F(RegistryTest, PathsAndNamesFollowThePlatformRules) {
       {"one trailing backslash", "B\\C\\", reg::kSuccess, {"B", "C"}},
       {"a name ends at its zero", "D\0junk\\more"s, reg::kSuccess, {"D"}},
       // Both characters end in the byte of "\" in code page 936.
-      {"second byte of a character is the byte of backslash", A(u"乗\\俓"), reg::kSuccess,
+      {"second byte of a character is the byte of backslash",
+       A(u"乗\\俓"),
+       reg::kSuccess,
        {A(u"乗"), A(u"俓")}},
   };
   for (const auto& row : rows) {
@@ -383,7 +385,8 @@ TEST_F(RegistryTest, OpenFindsOnlyWhatExists) {
     EXPECT_EQ(key != 0, row.status == reg::kSuccess);
     registry_.CloseKey(key);
   }
-  EXPECT_EQ(SubKeys(reg::kCurrentUser), std::vector<std::string>{"Here"}) << "opening makes nothing";
+  EXPECT_EQ(SubKeys(reg::kCurrentUser), std::vector<std::string>{"Here"})
+      << "opening makes nothing";
 }
 
 TEST_F(RegistryTest, DeleteKeyRefusesKeysThatHaveSubKeys) {
@@ -672,8 +675,7 @@ TEST_F(RegistryTest, ProcessesWritingTheSameKeyLoseNoUpdate) {
     const auto prefix = std::make_shared<Prefix>(dir.path());
     if (row.store_exists) {
       PosixRegistry before(prefix);
-      ASSERT_EQ(before.SetValue(reg::kCurrentUser, "made before", reg::kSz, "1\0"s),
-                reg::kSuccess);
+      ASSERT_EQ(before.SetValue(reg::kCurrentUser, "made before", reg::kSz, "1\0"s), reg::kSuccess);
     }
     int start[2];
     ASSERT_EQ(::pipe(start), 0);
@@ -782,7 +784,8 @@ TEST_F(RegistryTest, WriterKilledAtAnyInstantKeepsEveryAnsweredWrite) {
     PosixRegistry reader(prefix_);
     for (int32_t i = 0; i <= last + 1; ++i) {
       RegHandle key = 0;
-      const int32_t opened = reader.OpenKey(reg::kCurrentUser, path_of(round, i), reg::kKeyRead, key);
+      const int32_t opened =
+          reader.OpenKey(reg::kCurrentUser, path_of(round, i), reg::kKeyRead, key);
       if (i > last) {
         // The call the writer was in: whole (with or without its value) or absent.
         if (opened == reg::kSuccess) {

@@ -7,6 +7,7 @@
 #include "kavrolin/batch.h"
 #include "kavrolin/call_command.h"
 #include "kavrolin/register_command.h"
+#include "kavrolin/reg_command.h"
 #include "kavrolin/transaction_command.h"
 
 namespace kavrolin::cli {
@@ -56,6 +57,7 @@ bool IsNumber(const std::string& text) {
 
 int RunCli(Host& host, const std::vector<std::string>& args) {
   if (!args.empty() && args[0] == "call") return Call(host, args);
+  if (!args.empty() && args[0] == "reg") return RunReg(host, args);
 
   CLI::App app{"Kavrolin: card payments for point-of-sale applications, and a toolkit of services "
                "for them.",
@@ -97,6 +99,7 @@ int RunCli(Host& host, const std::vector<std::string>& args) {
   for (CLI::App* sub : {reg, unreg}) {
     sub->add_option("LIBRARY", library, "The server library (default: libkavrolin.so beside kavrolin)");
   }
+  app.add_subcommand("reg", "The registry as .reg text: reg export [KEY] | reg import FILE");
 
   try {
     std::vector<std::string> reversed(args.rbegin(), args.rend());

@@ -129,16 +129,11 @@ Text Upper(TextView text) {
   return upper;
 }
 
-struct Name {
-  std::string text;  // as written, UTF-8
-  std::string fold;  // what names match on
-};
-
-Name NameOf(TextView text) { return {ToUtf8(text), ToUtf8(Upper(text))}; }
+StoredName NameOf(TextView text) { return {ToUtf8(text), ToUtf8(Upper(text))}; }
 
 // The names of a key path. The path is decoded before it is split: a
 // double-byte character's second byte may be the byte of "\".
-int32_t SplitPath(std::string_view path, std::vector<Name>& names) {
+int32_t SplitPath(std::string_view path, std::vector<StoredName>& names) {
   Text text = FromAnsi(UpToZero(path));
   if (text.empty()) return reg::kSuccess;
   if (text.front() == u'\\') return reg::kBadPathname;
@@ -155,7 +150,7 @@ int32_t SplitPath(std::string_view path, std::vector<Name>& names) {
   }
 }
 
-int32_t ValueName(std::string_view bytes, Name& name) {
+int32_t ValueName(std::string_view bytes, StoredName& name) {
   const Text text = FromAnsi(UpToZero(bytes));
   if (text.size() > kMaxValueName) return reg::kInvalidParameter;
   name = NameOf(text);
@@ -166,15 +161,15 @@ int32_t ValueName(std::string_view bytes, Name& name) {
 std::string AnsiName(const std::string& utf8) { return ToAnsi(FromUtf8(utf8)); }
 
 // The row of `name` below `parent`; 0 when there is none.
-int64_t FindChild(SqliteDb& db, int64_t parent, const Name& name) {
+int64_t FindChild(SqliteDb& db, int64_t parent, const StoredName& name) {
   SqliteStatement find(db, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2");
   find.Bind(1, parent).BindText(2, name.fold);
   return find.Step() ? find.Int(0) : 0;
 }
 
 // Follows `names` down from `id`; false when a level is missing.
-bool Walk(SqliteDb& db, const std::vector<Name>& names, int64_t& id) {
-  for (const Name& name : names) {
+bool Walk(SqliteDb& db, const std::vector<StoredName>& names, int64_t& id) {
+  for (const StoredName& name : names) {
     id = FindChild(db, id, name);
     if (id == 0) return false;
   }
@@ -246,11 +241,17 @@ int32_t PosixRegistry::Resolve(RegHandle key, uint32_t needed, Opened& out) {
   return reg::kSuccess;
 }
 
+int32_t PosixRegistry::ResolveValue(RegHandle key, uint32_t needed, std::string_view name,
+                                    Opened& opened, StoredName& value) {
+  if (const int32_t s = Resolve(key, needed, opened); s != reg::kSuccess) return s;
+  return ValueName(name, value);
+}
+
 int32_t PosixRegistry::FindKey(SqliteDb& db, RegHandle key, std::string_view sub_key, int64_t& id,
                                bool& itself) {
   Opened opened;
   if (const int32_t s = Resolve(key, 0, opened); s != reg::kSuccess) return s;
-  std::vector<Name> names;
+  std::vector<StoredName> names;
   if (const int32_t s = SplitPath(sub_key, names); s != reg::kSuccess) return s;
   itself = names.empty();
   id = opened.id;
@@ -276,12 +277,12 @@ int32_t PosixRegistry::CreateKey(RegHandle key, std::string_view sub_key, uint32
   bool made = false;
   const int32_t status = Run(Mode::kWrite, [&](SqliteDb& db) {
     if (const int32_t s = Resolve(key, 0, opened); s != reg::kSuccess) return s;
-    std::vector<Name> names;
+    std::vector<StoredName> names;
     if (const int32_t s = SplitPath(sub_key, names); s != reg::kSuccess) return s;
     const std::optional<uint32_t> rights = Grant(access, db.read_only());
     if (!rights) return reg::kAccessDenied;
     int64_t id = opened.id;
-    for (const Name& name : names) {
+    for (const StoredName& name : names) {
       int64_t child = FindChild(db, id, name);
       if (child == 0) {
         if (db.read_only()) return reg::kAccessDenied;
@@ -327,9 +328,11 @@ int32_t PosixRegistry::QueryValue(RegHandle key, std::string_view name, uint32_t
   const std::lock_guard lock(mutex_);
   return Run(Mode::kRead, [&](SqliteDb& db) {
     Opened opened;
-    if (const int32_t s = Resolve(key, reg::kQueryValue, opened); s != reg::kSuccess) return s;
-    Name value;
-    if (const int32_t s = ValueName(name, value); s != reg::kSuccess) return s;
+    StoredName value;
+    if (const int32_t s = ResolveValue(key, reg::kQueryValue, name, opened, value);
+        s != reg::kSuccess) {
+      return s;
+    }
     SqliteStatement find(db, "SELECT type, data FROM vals WHERE key = ?1 AND fold = ?2");
     find.Bind(1, opened.id).BindText(2, value.fold);
     if (!find.Step()) return reg::kFileNotFound;
@@ -351,15 +354,18 @@ int32_t PosixRegistry::SetValue(RegHandle key, std::string_view name, uint32_t t
   const std::lock_guard lock(mutex_);
   return Run(Mode::kWrite, [&](SqliteDb& db) {
     Opened opened;
-    if (const int32_t s = Resolve(key, reg::kSetValue, opened); s != reg::kSuccess) return s;
-    Name value;
-    if (const int32_t s = ValueName(name, value); s != reg::kSuccess) return s;
+    StoredName value;
+    if (const int32_t s = ResolveValue(key, reg::kSetValue, name, opened, value);
+        s != reg::kSuccess) {
+      return s;
+    }
     // A value written again keeps the name it was first written with and its
     // place in the order of values.
-    SqliteStatement upsert(db,
-                           "INSERT INTO vals(key, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
-                           "ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, "
-                           "data = excluded.data");
+    SqliteStatement upsert(
+        db,
+        "INSERT INTO vals(key, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
+        "ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, "
+        "data = excluded.data");
     upsert.Bind(1, opened.id)
         .BindText(2, value.text)
         .BindText(3, value.fold)
@@ -389,9 +395,11 @@ int32_t PosixRegistry::DeleteValue(RegHandle key, std::string_view name) {
   const std::lock_guard lock(mutex_);
   return Run(Mode::kWrite, [&](SqliteDb& db) {
     Opened opened;
-    if (const int32_t s = Resolve(key, reg::kSetValue, opened); s != reg::kSuccess) return s;
-    Name value;
-    if (const int32_t s = ValueName(name, value); s != reg::kSuccess) return s;
+    StoredName value;
+    if (const int32_t s = ResolveValue(key, reg::kSetValue, name, opened, value);
+        s != reg::kSuccess) {
+      return s;
+    }
     SqliteStatement erase(db, "DELETE FROM vals WHERE key = ?1 AND fold = ?2");
     erase.Bind(1, opened.id).BindText(2, value.fold).Run();
     return db.changes() == 0 ? reg::kFileNotFound : reg::kSuccess;
@@ -429,8 +437,9 @@ int32_t PosixRegistry::EnumKey(RegHandle key, uint32_t index, std::string& name)
     if (const int32_t s = Resolve(key, reg::kEnumerateSubKeys, opened); s != reg::kSuccess) {
       return s;
     }
-    SqliteStatement find(db, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold LIMIT 1 "
-                             "OFFSET ?2");
+    SqliteStatement find(db,
+                         "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold LIMIT 1 "
+                         "OFFSET ?2");
     find.Bind(1, opened.id).Bind(2, index);
     if (!find.Step()) return reg::kNoMoreItems;
     name = AnsiName(find.Text(0));
@@ -438,14 +447,15 @@ int32_t PosixRegistry::EnumKey(RegHandle key, uint32_t index, std::string& name)
   });
 }
 
-int32_t PosixRegistry::EnumValue(RegHandle key, uint32_t index, std::string& name,
-                                 uint32_t& type, std::string& data) {
+int32_t PosixRegistry::EnumValue(RegHandle key, uint32_t index, std::string& name, uint32_t& type,
+                                 std::string& data) {
   const std::lock_guard lock(mutex_);
   return Run(Mode::kRead, [&](SqliteDb& db) {
     Opened opened;
     if (const int32_t s = Resolve(key, reg::kQueryValue, opened); s != reg::kSuccess) return s;
-    SqliteStatement find(db, "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY rowid "
-                             "LIMIT 1 OFFSET ?2");
+    SqliteStatement find(db,
+                         "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY rowid "
+                         "LIMIT 1 OFFSET ?2");
     find.Bind(1, opened.id).Bind(2, index);
     if (!find.Step()) return reg::kNoMoreItems;
     name = AnsiName(find.Text(0));

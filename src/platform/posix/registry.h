@@ -35,6 +35,12 @@
 
 namespace kavrolin::platform::posix {
 
+// A key or value name as stored: as written (UTF-8) and as names match on.
+struct StoredName {
+  std::string text;
+  std::string fold;
+};
+
 class PosixRegistry : public Registry {
  public:
   explicit PosixRegistry(std::shared_ptr<const Prefix> prefix);
@@ -72,10 +78,12 @@ class PosixRegistry : public Registry {
   int32_t Run(Mode mode, Body&& body);
   SqliteDb& Connection();
   int32_t Resolve(RegHandle key, uint32_t needed, Opened& out);
+  // Resolve, then the name of a value of that key.
+  int32_t ResolveValue(RegHandle key, uint32_t needed, std::string_view name, Opened& opened,
+                       StoredName& value);
   // The row of the existing key `sub_key` below `key`; `itself` tells
   // whether the path was empty (the key the handle holds).
-  int32_t FindKey(SqliteDb& db, RegHandle key, std::string_view sub_key, int64_t& id,
-                  bool& itself);
+  int32_t FindKey(SqliteDb& db, RegHandle key, std::string_view sub_key, int64_t& id, bool& itself);
   RegHandle NewHandle(Opened opened);
 
   std::shared_ptr<const Prefix> prefix_;

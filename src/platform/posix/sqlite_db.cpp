@@ -40,8 +40,8 @@ SqliteDb& SqliteDb::operator=(SqliteDb&& other) noexcept {
 SqliteDb SqliteDb::Open(const std::string& path, int busy_timeout_ms) {
   sqlite3* raw = nullptr;
   // READWRITE without CREATE opens a write-protected file for reading only.
-  const int code = sqlite3_open_v2(path.c_str(), &raw,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  const int code =
+      sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
   SqliteDb db(raw);  // owns the handle even when the open failed
   if (code != SQLITE_OK) {
     const int extended = raw != nullptr ? sqlite3_extended_errcode(raw) : code;
@@ -85,16 +85,16 @@ SqliteStatement& SqliteStatement::Bind(int index, int64_t value) {
 }
 
 SqliteStatement& SqliteStatement::BindText(int index, std::string_view text) {
-  Check(db_, sqlite3_bind_text64(stmt_, index, text.data(), text.size(), SQLITE_TRANSIENT,
-                                 SQLITE_UTF8));
+  Check(db_,
+        sqlite3_bind_text64(stmt_, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8));
   return *this;
 }
 
 SqliteStatement& SqliteStatement::BindBlob(int index, std::string_view bytes) {
   // A zero-length blob rather than NULL for empty data: the column is NOT NULL.
-  Check(db_, bytes.empty() ? sqlite3_bind_zeroblob(stmt_, index, 0)
-                           : sqlite3_bind_blob64(stmt_, index, bytes.data(), bytes.size(),
-                                                 SQLITE_TRANSIENT));
+  Check(db_, bytes.empty()
+                 ? sqlite3_bind_zeroblob(stmt_, index, 0)
+                 : sqlite3_bind_blob64(stmt_, index, bytes.data(), bytes.size(), SQLITE_TRANSIENT));
   return *this;
 }
 
@@ -119,8 +119,7 @@ std::string SqliteStatement::Text(int column) const {
 
 std::string SqliteStatement::Blob(int column) const {
   const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt_, column));
-  return bytes != nullptr ? std::string(bytes, sqlite3_column_bytes(stmt_, column))
-                          : std::string();
+  return bytes != nullptr ? std::string(bytes, sqlite3_column_bytes(stmt_, column)) : std::string();
 }
 
 SqliteTransaction::SqliteTransaction(SqliteDb& db, bool write) : db_(db) {

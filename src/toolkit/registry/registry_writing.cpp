@@ -1,0 +1,60 @@
+#include "toolkit/registry/registry_writing.h"
+
+#include <string>
+
+#include "toolkit/registry/registry_reading.h"
+
+namespace kavrolin::toolkit::registry {
+
+namespace reg = platform::reg;
+using platform::RegHandle;
+
+namespace {
+
+// Opens KeyName below KeyRoot as the members name it; an empty RegKey when
+// no handle results.
+platform::RegKey OpenToChange(platform::Registry& registry, int32_t KeyRoot, Text& KeyName,
+                              uint32_t access) {
+  RegHandle handle = 0;
+  registry.OpenKey(static_cast<RegHandle>(KeyRoot), CrossToAnsi(KeyName), access, handle);
+  return handle != 0 ? platform::RegKey(registry, handle) : platform::RegKey();
+}
+
+}  // namespace
+
+bool SetRegKeyValue(platform::Registry& registry, int32_t& KeyRoot, Text& KeyName, Text& SubKeyName,
+                    Text& SubKeyValue) {
+  RegHandle handle = 0;
+  if (registry.CreateKey(static_cast<RegHandle>(KeyRoot), CrossToAnsi(KeyName), kChangeRights,
+                         handle) != reg::kSuccess) {
+    return false;
+  }
+  const platform::RegKey key(registry, handle);
+  // An empty value is stored as one space, and the caller sees the space.
+  if (SubKeyValue.empty()) SubKeyValue.assign(1, u' ');
+  const std::string name = CrossToAnsi(SubKeyName);
+  std::string data = CrossToAnsi(SubKeyValue);
+  data.push_back('\0');  // the length covers the terminating zero
+  return registry.SetValue(handle, name, reg::kSz, data) == reg::kSuccess;
+}
+
+bool DelRegKey(platform::Registry& registry, int32_t& KeyRoot, Text& KeyName) {
+  const platform::RegKey key = OpenToChange(registry, KeyRoot, KeyName, kChangeRights);
+  if (!key) return false;
+  // The empty sub-key path designates the opened key itself.
+  return registry.DeleteKey(key.get(), "") == reg::kSuccess;
+}
+
+bool DelRegKeyValue(platform::Registry& registry, int32_t& KeyRoot, Text& KeyName, Text& KeyValue) {
+  const platform::RegKey key = OpenToChange(registry, KeyRoot, KeyName, reg::kMaximumAllowed);
+  if (!key) return false;
+  const std::string name = CrossToAnsi(KeyValue);
+  const int32_t deleted = registry.DeleteValue(key.get(), name);
+  if (deleted == reg::kSuccess || deleted == reg::kFileNotFound) return true;
+  // Refused (a store the caller may only read): still true when there was
+  // nothing to delete.
+  uint32_t size = 0;
+  return registry.QueryValue(key.get(), name, nullptr, nullptr, &size) == reg::kFileNotFound;
+}
+
+}  // namespace kavrolin::toolkit::registry

@@ -1,0 +1,108 @@
+#include "kavrolin/reg_command.h"
+
+#include <gtest/gtest.h>
+
+#include "cli_test_support.h"
+
+namespace kavrolin::cli {
+namespace {
+
+using kavrolin::testing::WriteHostFile;
+
+constexpr char kSeed[] =
+    "Windows Registry Editor Version 5.00\r\n\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Shop]\r\n"
+    "\"Name\"=\"收银 \\\"1\\\"\"\r\n"
+    "\"Count\"=dword:0000002a\r\n\r\n";
+
+TEST(RegCommand, ImportThenExport) {
+  CliEnv env;
+  const std::string file = (env.dir.path() / "seed.reg").string();
+  WriteHostFile(file, kSeed);
+  const CliRun imported = env.Run({"reg", "import", file});
+  EXPECT_EQ(imported.status, 0) << imported.err;
+  EXPECT_EQ(imported.err, "");
+
+  const CliRun key = env.Run({"reg", "export", "hkcu\\software\\shop"});
+  EXPECT_EQ(key.status, 0) << key.err;
+  EXPECT_EQ(key.out,
+            "Windows Registry Editor Version 5.00\r\n\r\n"
+            "[HKEY_CURRENT_USER\\software\\shop]\r\n"
+            "\"Name\"=\"收银 \\\"1\\\"\"\r\n"
+            "\"Count\"=dword:0000002a\r\n\r\n");
+
+  const CliRun all = env.Run({"reg", "export"});
+  EXPECT_EQ(all.status, 0) << all.err;
+  EXPECT_NE(all.out.find("[HKEY_CURRENT_USER]\r\n\r\n[HKEY_CURRENT_USER\\Software]\r\n\r\n"
+                         "[HKEY_CURRENT_USER\\Software\\Shop]\r\n"),
+            std::string::npos)
+      << all.out;
+
+  // The members read what was imported.
+  const CliRun read =
+      env.Run({"call", "clsHT.GetRegKeyValue", "&H80000001", "Software\\Shop", "Count"});
+  EXPECT_EQ(read.out, "42\n");
+}
+
+TEST(RegCommand, FaultsAndUsage) {
+  const struct {
+    const char* label;
+    std::vector<std::string> args;
+    std::string input;  // standard input
+    int status;
+    std::string err_has;
+  } rows[] = {
+      {"nothing after reg", {"reg"}, "", 2, "usage: kavrolin reg"},
+      {"unknown action", {"reg", "list"}, "", 2, "usage: kavrolin reg"},
+      {"import without a file", {"reg", "import"}, "", 2, "usage: kavrolin reg"},
+      {"export with two keys", {"reg", "export", "HKCU\\A", "HKCU\\B"}, "", 2, "usage:"},
+      {"export of an unknown root",
+       {"reg", "export", "HKXX\\A"},
+       "",
+       2,
+       "does not start with a root"},
+      {"export of a missing key",
+       {"reg", "export", "HKCU\\Missing"},
+       "",
+       1,
+       "HKCU\\Missing: not found (error 2)"},
+      {"import of a missing file",
+       {"reg", "import", "no-such.reg"},
+       "",
+       1,
+       "no-such.reg: cannot be read"},
+      {"import of a bad line, from standard input",
+       {"reg", "import", "-"},
+       "REGEDIT4\n[HKCU\\A]\n\"a\"=\"1\"\n\"b\"=dword:xyz\n",
+       1,
+       "-: line 4: dword: takes 1 to 8 hexadecimal digits; nothing was changed"},
+      {"import refused by the registry",
+       {"reg", "import", "-"},
+       "REGEDIT4\n[HKCU\\A]\n\"a\"=\"1\"\n[HKCU\\\\B]\n",
+       1,
+       "-: line 4: a key path starts with \"\\\" or has an empty level (error 161)"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    CliEnv env;
+    const CliRun run = env.Run(row.args, row.input);
+    EXPECT_EQ(run.status, row.status);
+    EXPECT_NE(run.err.find(row.err_has), std::string::npos) << run.err;
+  }
+  CliEnv env;
+  env.Run({"reg", "import", "-"}, "REGEDIT4\n[HKCU\\A]\n\"a\"=\"1\"\n\"b\"=dword:xyz\n");
+  EXPECT_EQ(env.Run({"reg", "export", "HKCU\\A"}).status, 1) << "the faulty file changed nothing";
+
+  CliEnv damaged;
+  WriteHostFile(damaged.dir.path() / "pfx" / "registry.db", std::string(4096, 'G'));
+  const CliRun run = damaged.Run({"reg", "export"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("registry.db is damaged or no database (error 1009)"), std::string::npos)
+      << run.err;
+  EXPECT_EQ(kavrolin::testing::ReadHostFile(damaged.dir.path() / "pfx" / "registry.db"),
+            std::string(4096, 'G'))
+      << "left as it was";
+}
+
+}  // namespace
+}  // namespace kavrolin::cli
