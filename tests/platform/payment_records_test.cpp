@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "fakes/payment_samples.h"
 #include "support/error_of.h"
 #include "support/temp_dir.h"
 
@@ -15,27 +16,13 @@ namespace fs = std::filesystem;
 using kavrolin::testing::ReadHostFile;
 using kavrolin::testing::TempDir;
 
-PaymentStart StartOn(const char16_t* day, const char16_t* invoice, int64_t cents = 1234) {
-  PaymentStart start;
-  start.day = day;
-  start.time = u"2024-01-31 10:00:00";
-  start.code = u"05";
-  start.amount = u"12.34";
-  start.cents = cents;
-  start.invoice = invoice;
-  start.cashier = u"收银员";
-  start.register_id = u"A1";
-  return start;
-}
+using kavrolin::testing::ApprovedOutcome;
 
-PaymentOutcome Approved() {
-  PaymentOutcome outcome;
-  outcome.answered = true;
-  outcome.return_code = 1;
-  outcome.card = u"622202******7890";
-  outcome.card_amount = u"12.34";
-  outcome.index_number = u"42";
-  return outcome;
+// A start on `day`; the cashier is not ASCII, to see the text come back whole.
+PaymentStart StartOn(const char16_t* day, const char16_t* invoice) {
+  PaymentStart start = kavrolin::testing::SampleStart(day, invoice);
+  start.cashier = u"收银员";
+  return start;
 }
 
 class PaymentRecordsTest : public ::testing::Test {
@@ -57,7 +44,7 @@ TEST_F(PaymentRecordsTest, StartedRecordsArePendingNewestFirstUntilFinished) {
   const int64_t second = records_.Start(StartOn(u"20240131", u"2"));
   const int64_t third = records_.Start(StartOn(u"20240131", u"3"));
   EXPECT_LT(first, second);
-  records_.Finish(second, Approved());
+  records_.Finish(second, ApprovedOutcome());
   const std::vector<PaymentRecord> pending = records_.Unfinished();
   ASSERT_EQ(pending.size(), 2u);
   EXPECT_EQ(pending[0].id, third);
@@ -79,7 +66,7 @@ TEST_F(PaymentRecordsTest, RecordsOutliveTheObjectThatWroteThem) {
 TEST_F(PaymentRecordsTest, ResolveOnlyAStartedRecordAndKeepTheFinding) {
   const int64_t started = records_.Start(StartOn(u"20240131", u"1"));
   const int64_t completed = records_.Start(StartOn(u"20240131", u"2"));
-  records_.Finish(completed, Approved());
+  records_.Finish(completed, ApprovedOutcome());
   for (const char16_t* finding : {u"", u"Paid", u"maybe"}) {
     SCOPED_TRACE(ToUtf8(finding));
     EXPECT_EQ(kavrolin::testing::ErrorOf([&] { records_.Resolve(started, finding, u""); }), 5);
@@ -102,7 +89,7 @@ TEST_F(PaymentRecordsTest, ResolveOnlyAStartedRecordAndKeepTheFinding) {
     EXPECT_EQ(records_.Resolve(row.id, row.finding, u"2024-01-31 11:00:00"), row.status);
   }
   // A late outcome does not overwrite what the operator found.
-  records_.Finish(started, Approved());
+  records_.Finish(started, ApprovedOutcome());
   EXPECT_TRUE(records_.Unfinished().empty());
   const std::vector<PaymentRecord> day = records_.OfDay(u"20240131");
   ASSERT_EQ(day.size(), 2u);

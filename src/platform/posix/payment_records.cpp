@@ -1,7 +1,6 @@
 #include "platform/posix/payment_records.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -108,14 +107,7 @@ fs::path PosixPaymentRecords::trace_file() const { return prefix_->root() / "pay
 SqliteDb& PosixPaymentRecords::Connection() {
   if (db_) return db_;
   prefix_->EnsureLayout();
-  const fs::path path = database();
-  {
-    // Made here so the file is its owner's alone from its first byte, as the
-    // registry does; fchmod because the umask may have taken the write bit.
-    const UniqueFd fd = OpenFd(path.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
-    if (fd.valid()) ::fchmod(fd.get(), 0600);
-  }
-  SqliteDb db = SqliteDb::Open(path.string(), kBusyTimeoutMs);
+  SqliteDb db = SqliteDb::OpenPrivate(database().string(), kBusyTimeoutMs);
   db.Exec("PRAGMA journal_mode=WAL;");
   SqliteTransaction schema(db, true);
   db.Exec(kSchema);

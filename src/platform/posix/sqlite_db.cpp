@@ -1,8 +1,12 @@
 #include "platform/posix/sqlite_db.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <utility>
+
+#include "platform/posix/unique_fd.h"
 
 namespace kavrolin::platform::posix {
 namespace {
@@ -50,6 +54,15 @@ SqliteDb SqliteDb::Open(const std::string& path, int busy_timeout_ms) {
   sqlite3_extended_result_codes(raw, 1);
   Check(raw, sqlite3_busy_timeout(raw, busy_timeout_ms));
   return db;
+}
+
+SqliteDb SqliteDb::OpenPrivate(const std::string& path, int busy_timeout_ms) {
+  {
+    // fchmod: the umask may have taken the owner's write bit.
+    const UniqueFd fd = OpenFd(path.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
+    if (fd.valid()) ::fchmod(fd.get(), 0600);
+  }
+  return Open(path, busy_timeout_ms);
 }
 
 bool SqliteDb::read_only() const { return sqlite3_db_readonly(db_, "main") == 1; }

@@ -38,6 +38,11 @@ class SqliteDb {
   // allows it, else for reading only; never makes the file (the caller makes
   // it with the permissions it wants). Busy waits up to `busy_timeout_ms`.
   static SqliteDb Open(const std::string& path, int busy_timeout_ms);
+  // The same for a database that is its owner's alone: makes the file when
+  // missing, readable and writable by its owner only from its first byte
+  // (SQLite gives the WAL and shared-memory files the database's own
+  // permissions), then opens it.
+  static SqliteDb OpenPrivate(const std::string& path, int busy_timeout_ms);
 
   sqlite3* get() const { return db_; }
   explicit operator bool() const { return db_ != nullptr; }

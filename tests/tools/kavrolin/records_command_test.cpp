@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli_test_support.h"
+#include "fakes/payment_samples.h"
 #include "platform/posix/payment_records.h"
 
 namespace kavrolin::cli {
@@ -23,26 +24,10 @@ using platform::PaymentOutcome;
 using platform::PaymentStart;
 
 PaymentStart Start(const char16_t* invoice, const char16_t* code = u"05", int64_t cents = 1234) {
-  PaymentStart start;
-  start.day = u"20240131";
-  start.time = u"2024-01-31 10:00:00";
-  start.code = code;
-  start.cents = cents;
-  start.amount = u"12.34";
-  start.invoice = invoice;
-  start.cashier = u"01";
-  start.register_id = u"A1";
-  return start;
+  return testing::SampleStart(u"20240131", invoice, code, cents);
 }
 
-PaymentOutcome Approved() {
-  PaymentOutcome outcome;
-  outcome.answered = true;
-  outcome.return_code = 1;
-  outcome.card = u"622202******7890";
-  outcome.index_number = u"42";
-  return outcome;
-}
+PaymentOutcome Approved() { return testing::ApprovedOutcome(); }
 
 TEST(RecordsCommand, UsageErrors) {
   const struct {
