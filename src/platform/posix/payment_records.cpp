@@ -16,6 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kBusyTimeoutMs = 10000;
+constexpr int64_t kSchemaVersion = 1;  // the user_version kSchema sets
 
 constexpr char kSchema[] = R"(
 CREATE TABLE IF NOT EXISTS payments(
@@ -40,6 +41,7 @@ CREATE TABLE IF NOT EXISTS payments(
   resolved_time TEXT NOT NULL DEFAULT '');
 CREATE INDEX IF NOT EXISTS payments_by_state ON payments(state);
 CREATE INDEX IF NOT EXISTS payments_by_day ON payments(day);
+PRAGMA user_version=1;
 )";
 
 constexpr char kColumns[] =
@@ -109,9 +111,17 @@ SqliteDb& PosixPaymentRecords::Connection() {
   prefix_->EnsureLayout();
   SqliteDb db = SqliteDb::OpenPrivate(database().string(), kBusyTimeoutMs);
   db.Exec("PRAGMA journal_mode=WAL;");
-  SqliteTransaction schema(db, true);
-  db.Exec(kSchema);
-  schema.Commit();
+  // A sale made by a short-lived process would otherwise pay for a new WAL
+  // (its header and folder synced) when it opens and a checkpoint when it
+  // closes: more than the one durable write a record may cost.
+  db.PersistWal();
+  db.SkipCheckpointOnClose();
+  SqliteStatement version(db, "PRAGMA user_version");
+  if (!version.Step() || version.Int(0) < kSchemaVersion) {
+    SqliteTransaction schema(db, true);
+    db.Exec(kSchema);
+    schema.Commit();
+  }
   db_ = std::move(db);
   return db_;
 }

@@ -72,6 +72,10 @@ void SqliteDb::PersistWal() {
   Check(db_, sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist));
 }
 
+void SqliteDb::SkipCheckpointOnClose() {
+  Check(db_, sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr));
+}
+
 void SqliteDb::Exec(const char* sql) {
   char* message = nullptr;
   const int code = sqlite3_exec(db_, sql, nullptr, nullptr, &message);
