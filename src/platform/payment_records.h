@@ -65,9 +65,11 @@ class PaymentRecords {
   // The record is on disk when this returns. Throws AutomationError when it
   // cannot be written; the caller must then not call the terminal.
   virtual int64_t Start(const PaymentStart& start) = 0;
-  // Stores the outcome of record `id`. Not synced on its own: the next Start
-  // syncs it, and a crash before then leaves the record "started", which
-  // errs on the side of a check at the terminal. Throws AutomationError.
+  // Stores the outcome of record `id`, once: a record that has one keeps it.
+  // A record resolved meanwhile keeps its state and finding and gains the
+  // outcome beside them. Not synced on its own: the next Start syncs it, and
+  // a crash before then leaves the record "started", which errs on the side
+  // of a check at the terminal. Throws AutomationError.
   virtual void Finish(int64_t id, const PaymentOutcome& outcome) = 0;
 
   // The records still "started", newest first. Throws AutomationError.

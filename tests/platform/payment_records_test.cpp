@@ -88,15 +88,20 @@ TEST_F(PaymentRecordsTest, ResolveOnlyAStartedRecordAndKeepTheFinding) {
     SCOPED_TRACE(row.label);
     EXPECT_EQ(records_.Resolve(row.id, row.finding, u"2024-01-31 11:00:00"), row.status);
   }
-  // A late outcome does not overwrite what the operator found.
+  // A late answer joins what the operator found, and a second one is refused.
   records_.Finish(started, ApprovedOutcome());
+  PaymentOutcome second = ApprovedOutcome();
+  second.index_number = u"43";
+  records_.Finish(started, second);
+  records_.Finish(completed, second);
   EXPECT_TRUE(records_.Unfinished().empty());
   const std::vector<PaymentRecord> day = records_.OfDay(u"20240131");
   ASSERT_EQ(day.size(), 2u);
   EXPECT_EQ(day[0].state, PaymentState::kResolved);
   EXPECT_EQ(day[0].finding, u"paid");
   EXPECT_EQ(day[0].resolved_time, u"2024-01-31 11:00:00");
-  EXPECT_FALSE(day[0].outcome.answered);
+  EXPECT_TRUE(day[0].outcome.answered);
+  EXPECT_EQ(day[0].outcome.index_number, u"42");
   EXPECT_EQ(day[1].state, PaymentState::kCompleted);
   EXPECT_EQ(day[1].outcome.card, u"622202******7890");
   EXPECT_EQ(day[1].outcome.index_number, u"42");

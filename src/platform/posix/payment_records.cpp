@@ -163,9 +163,12 @@ void PosixPaymentRecords::Finish(int64_t id, const PaymentOutcome& outcome) {
     // Unsynced: losing it to a power cut leaves the record "started", which
     // asks for a check rather than hiding a payment.
     db.Exec("PRAGMA synchronous=NORMAL;");
+    // A record the operator resolved while its call was still running keeps
+    // the finding and gains the answer beside it; nothing else changes twice.
     SqliteStatement update(db,
-                           "UPDATE payments SET state=?, answered=?, return_code=?, card=?, "
-                           "card_amount=?, index_number=?, failure=? WHERE id=? AND state='started'");
+                           "UPDATE payments SET state=CASE state WHEN 'started' THEN ?1 ELSE state "
+                           "END, answered=?2, return_code=?3, card=?4, card_amount=?5, "
+                           "index_number=?6, failure=?7 WHERE id=?8 AND answered=0 AND failure=''");
     update.BindText(1, StateName(outcome.answered ? PaymentState::kCompleted : PaymentState::kFailed))
         .Bind(2, outcome.answered ? 1 : 0)
         .Bind(3, outcome.return_code)
