@@ -1,6 +1,9 @@
 // One sale against the terminal simulator, and the pieces it is made of, so
 // that what the transaction itself adds can be read off:
 //   Sale(sync=0) - SimulatorMenuApp - JournalLine(sync=0).
+// Sale(records=1) - Sale(records=0) is what the write-ahead payment record
+// adds: one synced "started" record and one unsynced outcome; PaymentRecord
+// measures the two alone.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -10,6 +13,7 @@
 #include "journal/cls_rizhi.h"
 #include "platform/posix/clock.h"
 #include "platform/posix/file_system.h"
+#include "platform/posix/payment_records.h"
 #include "platform/posix/terminal_library.h"
 #include "transaction/cls_inter_face.h"
 
@@ -55,9 +59,35 @@ BENCHMARK(BM_JournalLine)->ArgName("sync")->Arg(0)->Arg(1)->UseRealTime();
 
 void BM_Sale(benchmark::State& state) {
   SaleSetup setup;
+  if (state.range(1) != 0) {
+    setup.services.records = std::make_shared<posix::PosixPaymentRecords>(setup.p.prefix);
+  }
   kavrolin::transaction::clsInterFace object(setup.services, {.sync = state.range(0) != 0});
   for (auto _ : state) benchmark::DoNotOptimize(object.Sale(12.34, 123, u"01", u"A1"));
 }
-BENCHMARK(BM_Sale)->ArgName("sync")->Arg(0)->Arg(1)->UseRealTime();
+BENCHMARK(BM_Sale)->ArgNames({"sync", "records"})->ArgsProduct({{0, 1}, {0, 1}})->UseRealTime();
+
+void BM_PaymentRecord(benchmark::State& state) {
+  SaleSetup setup;
+  posix::PosixPaymentRecords records(setup.p.prefix);
+  kavrolin::platform::PaymentStart start;
+  start.day = u"20240131";
+  start.time = u"2024-01-31 14:05:09";
+  start.code = u"05";
+  start.amount = u"12.34";
+  start.cents = 1234;
+  start.invoice = u"123";
+  start.cashier = u"01";
+  start.register_id = u"A1";
+  kavrolin::platform::PaymentOutcome outcome;
+  outcome.answered = true;
+  outcome.return_code = 1;
+  outcome.card = u"622200******0009";
+  for (auto _ : state) {
+    const int64_t id = records.Start(start);
+    if (state.range(0) != 0) records.Finish(id, outcome);
+  }
+}
+BENCHMARK(BM_PaymentRecord)->ArgName("finish")->Arg(0)->Arg(1)->UseRealTime();
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/module.h"
+#include "platform/payment_records.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
 #include "platform/system_operations.h"
@@ -26,6 +27,8 @@ struct Services {
   std::shared_ptr<Registry> registry;
   std::shared_ptr<SystemOperations> system;
   std::shared_ptr<EchoService> echo;
+  // The write-ahead payment records; none: transactions keep no records.
+  std::shared_ptr<PaymentRecords> records;
 
   // The process's real services. On POSIX the prefix is KAVROLIN_PREFIX
   // (default ~/.kavrolin), read at each call.

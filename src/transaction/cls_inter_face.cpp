@@ -1,10 +1,12 @@
 #include "transaction/cls_inter_face.h"
 
+#include <optional>
 #include <string>
 
 #include "base/ansi.h"
 #include "base/automation_error.h"
 #include "platform/file_system_object.h"
+#include "transaction/payment_trail.h"
 #include "transaction/records.h"
 #include "transaction/terminal_call.h"
 
@@ -47,12 +49,19 @@ bool clsInterFace::Transact(const JournalTexts& texts, TextView code,
                             const std::function<std::string()>& amount_field, int32_t invoice,
                             const Text& cashier, const Text& register_id) {
   bool result = false;
+  std::optional<PaymentTrail> trail;
   try {
     const std::string amount = amount_field();
     m_strTransCode = code;
     const std::string request = BuildRequest(m_strTransCode, amount, invoice, cashier, register_id);
     if (!services_.terminal) throw AutomationError(53, u"File not found: trans.dll");
+    // The started record is on disk before the terminal can take any money.
+    trail.emplace(services_, request,
+                  services_.clock ? std::optional(StartOf(*services_.clock, code, amount, invoice,
+                                                          cashier, register_id))
+                                  : std::nullopt);
     const TerminalResult outcome = CallTerminal(*services_.terminal, request);
+    trail->Answered(outcome);
     m_strFanhui = AsciiText(std::to_string(outcome.code));
     if (outcome.code == 1) {
       result = true;
@@ -66,8 +75,13 @@ bool clsInterFace::Transact(const JournalTexts& texts, TextView code,
     } else if (texts.journal_outcome) {
       Journal(texts.failure + Text(kCardLabel) + m_strCardNo + texts.failure_index_label + m_strSY);
     }
+  } catch (const AutomationError& e) {
+    result = false;
+    if (trail) trail->Failed(e.description());
+    Journal(texts.exception);
   } catch (...) {
     result = false;
+    if (trail) trail->Failed(u"run-time failure");
     Journal(texts.exception);
   }
   return result;
@@ -102,7 +116,11 @@ bool clsInterFace::Inquery() {
   m_strTransCode = kInquiryCode;
   try {
     if (!services_.terminal) throw AutomationError(53, u"File not found: trans.dll");
-    const TerminalResult outcome = CallTerminal(*services_.terminal, ToAnsi(m_strTransCode));
+    const std::string request = ToAnsi(m_strTransCode);
+    // An inquiry moves no money: traced, but no payment record.
+    PaymentTrail trail(services_, request, std::nullopt);
+    const TerminalResult outcome = CallTerminal(*services_.terminal, request);
+    trail.Answered(outcome);
     m_strTransCode = outcome.request;
     result = outcome.code == 1;
     Journal(result ? u"查询成功" : u"查询失败");

@@ -6,6 +6,7 @@
 
 #include "kavrolin/batch.h"
 #include "kavrolin/call_command.h"
+#include "kavrolin/records_command.h"
 #include "kavrolin/register_command.h"
 #include "kavrolin/reg_command.h"
 #include "kavrolin/transaction_command.h"
@@ -58,6 +59,8 @@ bool IsNumber(const std::string& text) {
 int RunCli(Host& host, const std::vector<std::string>& args) {
   if (!args.empty() && args[0] == "call") return Call(host, args);
   if (!args.empty() && args[0] == "reg") return RunReg(host, args);
+  if (!args.empty() && args[0] == "pending") return RunPending(host, args);
+  if (!args.empty() && args[0] == "history") return RunHistory(host, args);
 
   CLI::App app{"Kavrolin: card payments for point-of-sale applications, and a toolkit of services "
                "for them.",
@@ -92,6 +95,8 @@ int RunCli(Host& host, const std::vector<std::string>& args) {
   inquiry->add_option("--app-path", request.app_path,
                       "Application folder, Windows form (default: the current folder)");
   app.add_subcommand("call", "Call one member: call [--json] CLASS.MEMBER [ARG...]");
+  app.add_subcommand("pending", "Unfinished card transactions; --resolve ID --outcome paid|not-paid.");
+  app.add_subcommand("history", "A day's payment records and totals: history [--date YYYYMMDD].");
   CLI::App* batch = app.add_subcommand("batch", "Run JSON-line requests from standard input.");
   std::optional<std::string> library;
   CLI::App* reg = app.add_subcommand("register", "Write the library's registration into the registry.");

@@ -188,15 +188,7 @@ SqliteDb& PosixRegistry::Connection() {
   if (db_) return db_;
   prefix_->EnsureLayout();
   const fs::path path = file();
-  {
-    // Made here rather than by SQLite so that the file is its owner's alone
-    // from its first byte; SQLite gives the WAL and shared-memory files it
-    // makes the database's own permissions. fchmod: the umask may have taken
-    // the owner's write bit.
-    const UniqueFd fd = OpenFd(path.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
-    if (fd.valid()) ::fchmod(fd.get(), 0600);
-  }
-  SqliteDb db = SqliteDb::Open(path.string(), kBusyTimeoutMs);
+  SqliteDb db = SqliteDb::OpenPrivate(path.string(), kBusyTimeoutMs);
   if (!db.read_only()) {
     // Full syncs: a call that answered success survives a power cut too.
     db.Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;");

@@ -5,6 +5,7 @@
 #include "platform/posix/file_system.h"
 #include "platform/posix/message_box.h"
 #include "platform/posix/module.h"
+#include "platform/posix/payment_records.h"
 #include "platform/posix/prefix.h"
 #include "platform/posix/profile.h"
 #include "platform/posix/registry.h"
@@ -34,6 +35,7 @@ Services Services::Default() {
   services.registry = std::make_shared<posix::PosixRegistry>(prefix);
   services.system = std::make_shared<posix::PosixSystemOperations>(prefix, services.files);
   services.echo = std::make_shared<posix::PosixEcho>();
+  services.records = std::make_shared<posix::PosixPaymentRecords>(prefix);
   return services;
 }
 

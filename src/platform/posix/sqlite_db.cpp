@@ -1,8 +1,12 @@
 #include "platform/posix/sqlite_db.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <utility>
+
+#include "platform/posix/unique_fd.h"
 
 namespace kavrolin::platform::posix {
 namespace {
@@ -52,11 +56,24 @@ SqliteDb SqliteDb::Open(const std::string& path, int busy_timeout_ms) {
   return db;
 }
 
+SqliteDb SqliteDb::OpenPrivate(const std::string& path, int busy_timeout_ms) {
+  {
+    // fchmod: the umask may have taken the owner's write bit.
+    const UniqueFd fd = OpenFd(path.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
+    if (fd.valid()) ::fchmod(fd.get(), 0600);
+  }
+  return Open(path, busy_timeout_ms);
+}
+
 bool SqliteDb::read_only() const { return sqlite3_db_readonly(db_, "main") == 1; }
 
 void SqliteDb::PersistWal() {
   int persist = 1;
   Check(db_, sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist));
+}
+
+void SqliteDb::SkipCheckpointOnClose() {
+  Check(db_, sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr));
 }
 
 void SqliteDb::Exec(const char* sql) {

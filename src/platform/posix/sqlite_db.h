@@ -38,6 +38,11 @@ class SqliteDb {
   // allows it, else for reading only; never makes the file (the caller makes
   // it with the permissions it wants). Busy waits up to `busy_timeout_ms`.
   static SqliteDb Open(const std::string& path, int busy_timeout_ms);
+  // The same for a database that is its owner's alone: makes the file when
+  // missing, readable and writable by its owner only from its first byte
+  // (SQLite gives the WAL and shared-memory files the database's own
+  // permissions), then opens it.
+  static SqliteDb OpenPrivate(const std::string& path, int busy_timeout_ms);
 
   sqlite3* get() const { return db_; }
   explicit operator bool() const { return db_ != nullptr; }
@@ -45,6 +50,11 @@ class SqliteDb {
 
   // Keeps the WAL and shared-memory files when the last connection closes.
   void PersistWal();
+  // Leaves the WAL as it stands when the connection closes, for the next
+  // connection to go on with: closing then costs no checkpoint and no sync,
+  // and the next writer no new WAL header. The automatic checkpoint still
+  // bounds the WAL's size.
+  void SkipCheckpointOnClose();
 
   // Runs statements that answer nothing the caller needs.
   void Exec(const char* sql);

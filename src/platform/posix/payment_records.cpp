@@ -1,0 +1,239 @@
+#include "platform/posix/payment_records.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "base/automation_error.h"
+#include "platform/posix/unique_fd.h"
+
+namespace kavrolin::platform::posix {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kBusyTimeoutMs = 10000;
+constexpr int64_t kSchemaVersion = 1;  // the user_version kSchema sets
+
+constexpr char kSchema[] = R"(
+CREATE TABLE IF NOT EXISTS payments(
+  id INTEGER PRIMARY KEY AUTOINCREMENT,
+  day TEXT NOT NULL,
+  time TEXT NOT NULL,
+  code TEXT NOT NULL,
+  amount TEXT NOT NULL,
+  cents INTEGER NOT NULL,
+  invoice TEXT NOT NULL,
+  cashier TEXT NOT NULL,
+  register TEXT NOT NULL,
+  pid INTEGER NOT NULL,
+  state TEXT NOT NULL DEFAULT 'started',
+  answered INTEGER NOT NULL DEFAULT 0,
+  return_code INTEGER NOT NULL DEFAULT 0,
+  card TEXT NOT NULL DEFAULT '',
+  card_amount TEXT NOT NULL DEFAULT '',
+  index_number TEXT NOT NULL DEFAULT '',
+  failure TEXT NOT NULL DEFAULT '',
+  finding TEXT NOT NULL DEFAULT '',
+  resolved_time TEXT NOT NULL DEFAULT '');
+CREATE INDEX IF NOT EXISTS payments_by_state ON payments(state);
+CREATE INDEX IF NOT EXISTS payments_by_day ON payments(day);
+PRAGMA user_version=1;
+)";
+
+constexpr char kColumns[] =
+    "SELECT id, pid, state, day, time, code, amount, cents, invoice, cashier, register, answered, "
+    "return_code, card, card_amount, index_number, failure, finding, resolved_time FROM payments ";
+
+const char* StateName(PaymentState state) {
+  switch (state) {
+    case PaymentState::kStarted: return "started";
+    case PaymentState::kCompleted: return "completed";
+    case PaymentState::kFailed: return "failed";
+    case PaymentState::kResolved: return "resolved";
+  }
+  return "started";
+}
+
+PaymentState StateOf(const std::string& name) {
+  if (name == "completed") return PaymentState::kCompleted;
+  if (name == "failed") return PaymentState::kFailed;
+  if (name == "resolved") return PaymentState::kResolved;
+  return PaymentState::kStarted;
+}
+
+PaymentRecord RecordOf(const SqliteStatement& row) {
+  PaymentRecord r;
+  r.id = row.Int(0);
+  r.pid = row.Int(1);
+  r.state = StateOf(row.Text(2));
+  r.start.day = FromUtf8(row.Text(3));
+  r.start.time = FromUtf8(row.Text(4));
+  r.start.code = FromUtf8(row.Text(5));
+  r.start.amount = FromUtf8(row.Text(6));
+  r.start.cents = row.Int(7);
+  r.start.invoice = FromUtf8(row.Text(8));
+  r.start.cashier = FromUtf8(row.Text(9));
+  r.start.register_id = FromUtf8(row.Text(10));
+  r.outcome.answered = row.Int(11) != 0;
+  r.outcome.return_code = static_cast<int32_t>(row.Int(12));
+  r.outcome.card = FromUtf8(row.Text(13));
+  r.outcome.card_amount = FromUtf8(row.Text(14));
+  r.outcome.index_number = FromUtf8(row.Text(15));
+  r.outcome.failure = FromUtf8(row.Text(16));
+  r.finding = FromUtf8(row.Text(17));
+  r.resolved_time = FromUtf8(row.Text(18));
+  return r;
+}
+
+std::vector<PaymentRecord> Rows(SqliteStatement& query) {
+  std::vector<PaymentRecord> rows;
+  while (query.Step()) rows.push_back(RecordOf(query));
+  return rows;
+}
+
+}  // namespace
+
+PosixPaymentRecords::PosixPaymentRecords(std::shared_ptr<const Prefix> prefix)
+    : prefix_(std::move(prefix)) {}
+
+PosixPaymentRecords::~PosixPaymentRecords() = default;
+
+fs::path PosixPaymentRecords::database() const { return prefix_->root() / "payments.db"; }
+
+fs::path PosixPaymentRecords::trace_file() const { return prefix_->root() / "payments-trace.txt"; }
+
+SqliteDb& PosixPaymentRecords::Connection() {
+  if (db_) return db_;
+  prefix_->EnsureLayout();
+  SqliteDb db = SqliteDb::OpenPrivate(database().string(), kBusyTimeoutMs);
+  db.Exec("PRAGMA journal_mode=WAL;");
+  // A sale made by a short-lived process would otherwise pay for a new WAL
+  // (its header and folder synced) when it opens and a checkpoint when it
+  // closes: more than the one durable write a record may cost.
+  db.PersistWal();
+  db.SkipCheckpointOnClose();
+  SqliteStatement version(db, "PRAGMA user_version");
+  if (!version.Step() || version.Int(0) < kSchemaVersion) {
+    SqliteTransaction schema(db, true);
+    db.Exec(kSchema);
+    schema.Commit();
+  }
+  db_ = std::move(db);
+  return db_;
+}
+
+template <typename Body>
+auto PosixPaymentRecords::Locked(Body&& body) {
+  std::lock_guard lock(mutex_);
+  try {
+    return body(Connection());
+  } catch (const SqliteError& e) {
+    throw AutomationError(static_cast<int32_t>(ErrorNumber::kPathFileAccess),
+                          u"Path/File access error: payments.db: " + FromUtf8(e.what()));
+  }
+}
+
+int64_t PosixPaymentRecords::Start(const PaymentStart& start) {
+  return Locked([&](SqliteDb& db) {
+    // The started record is what a crash leaves behind, so it is synced.
+    db.Exec("PRAGMA synchronous=FULL;");
+    SqliteStatement insert(db,
+                           "INSERT INTO payments(day, time, code, amount, cents, invoice, cashier, "
+                           "register, pid) VALUES(?,?,?,?,?,?,?,?,?)");
+    insert.BindText(1, ToUtf8(start.day))
+        .BindText(2, ToUtf8(start.time))
+        .BindText(3, ToUtf8(start.code))
+        .BindText(4, ToUtf8(start.amount))
+        .Bind(5, start.cents)
+        .BindText(6, ToUtf8(start.invoice))
+        .BindText(7, ToUtf8(start.cashier))
+        .BindText(8, ToUtf8(start.register_id))
+        .Bind(9, static_cast<int64_t>(::getpid()));
+    insert.Run();
+    return db.last_insert_rowid();
+  });
+}
+
+void PosixPaymentRecords::Finish(int64_t id, const PaymentOutcome& outcome) {
+  Locked([&](SqliteDb& db) {
+    // Unsynced: losing it to a power cut leaves the record "started", which
+    // asks for a check rather than hiding a payment.
+    db.Exec("PRAGMA synchronous=NORMAL;");
+    // A record the operator resolved while its call was still running keeps
+    // the finding and gains the answer beside it; nothing else changes twice.
+    SqliteStatement update(db,
+                           "UPDATE payments SET state=CASE state WHEN 'started' THEN ?1 ELSE state "
+                           "END, answered=?2, return_code=?3, card=?4, card_amount=?5, "
+                           "index_number=?6, failure=?7 WHERE id=?8 AND answered=0 AND failure=''");
+    update.BindText(1, StateName(outcome.answered ? PaymentState::kCompleted : PaymentState::kFailed))
+        .Bind(2, outcome.answered ? 1 : 0)
+        .Bind(3, outcome.return_code)
+        .BindText(4, ToUtf8(outcome.card))
+        .BindText(5, ToUtf8(outcome.card_amount))
+        .BindText(6, ToUtf8(outcome.index_number))
+        .BindText(7, ToUtf8(outcome.failure))
+        .Bind(8, id);
+    update.Run();
+  });
+}
+
+std::vector<PaymentRecord> PosixPaymentRecords::Unfinished() {
+  return Locked([&](SqliteDb& db) {
+    SqliteStatement query(db, std::string(kColumns) + "WHERE state='started' ORDER BY id DESC");
+    return Rows(query);
+  });
+}
+
+ResolveStatus PosixPaymentRecords::Resolve(int64_t id, TextView finding, TextView time) {
+  if (finding != u"paid" && finding != u"not-paid") {
+    throw AutomationError(ErrorNumber::kInvalidCall);
+  }
+  return Locked([&](SqliteDb& db) {
+    db.Exec("PRAGMA synchronous=FULL;");
+    SqliteTransaction transaction(db, true);
+    SqliteStatement update(db,
+                           "UPDATE payments SET state='resolved', finding=?, resolved_time=? "
+                           "WHERE id=? AND state='started'");
+    update.BindText(1, ToUtf8(finding)).BindText(2, ToUtf8(time)).Bind(3, id);
+    update.Run();
+    ResolveStatus status = ResolveStatus::kResolved;
+    if (db.changes() == 0) {
+      SqliteStatement exists(db, "SELECT 1 FROM payments WHERE id=?");
+      exists.Bind(1, id);
+      status = exists.Step() ? ResolveStatus::kNotPending : ResolveStatus::kNoSuchRecord;
+    }
+    transaction.Commit();
+    return status;
+  });
+}
+
+std::vector<PaymentRecord> PosixPaymentRecords::OfDay(TextView day) {
+  return Locked([&](SqliteDb& db) {
+    SqliteStatement query(db, std::string(kColumns) + "WHERE day=? ORDER BY id");
+    query.BindText(1, ToUtf8(day));
+    return Rows(query);
+  });
+}
+
+bool PosixPaymentRecords::TraceOn() {
+  const char* value = std::getenv("KAVROLIN_TRACE");
+  return value != nullptr && std::strcmp(value, "1") == 0;
+}
+
+void PosixPaymentRecords::Trace(TextView line) {
+  try {
+    prefix_->EnsureLayout();
+    const std::string bytes = ToUtf8(line) + "\n";
+    const UniqueFd fd = OpenFd(trace_file().c_str(), O_WRONLY | O_APPEND | O_CREAT, 0600);
+    // One write under the lock: lines of several processes never interleave.
+    if (fd.valid() && LockExclusive(fd.get())) WriteAll(fd.get(), bytes);
+  } catch (...) {
+    // The trace is for support; it never costs a payment.
+  }
+}
+
+}  // namespace kavrolin::platform::posix
