@@ -176,7 +176,9 @@ class StressTest : public ::testing::Test {
       if (entry.path().filename().string().rfind(".kavrolin-new-", 0) == 0) ++leftovers;
     }
     std::printf("  replacement files left by killed writers: %zu\n", leftovers);
-    if (!killed) EXPECT_EQ(leftovers, 0u);
+    if (!killed) {
+      EXPECT_EQ(leftovers, 0u);
+    }
   }
 
   TempDir dir_;

@@ -64,7 +64,8 @@ inline void Acknowledge(int fd, const std::string& record) {
   platform::Registry& registry = *services.registry;
   const std::string reg_key = RegKeyOf(writer);
   for (int op = 0; op < ops; ++op) {
-    const std::string slot = std::to_string(op % kSlots);
+    // Each kind comes every fourth operation; its writes cycle through the slots.
+    const std::string slot = std::to_string((op / 4) % kSlots);
     switch (op % 4) {
       case 0: {
         const std::string card = CardOf(writer, op);
