@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 DEFAULT_BIN := build/default/bin
 
-.PHONY: deps build build-asan demo check check-asan bench clean
+.PHONY: deps build build-asan demo check check-asan bench stress clean
 
 deps:
 	@scripts/setup-deps.sh
@@ -33,6 +33,15 @@ check-asan: build-asan
 
 bench: build
 	$(DEFAULT_BIN)/kavrolin_bench
+
+# The large stress run: 8 writer processes x 5,000 operations, and rounds
+# that kill writers at random; prints its figures. Runs in a fresh folder.
+STRESS_PROCESSES ?= 8
+STRESS_OPERATIONS ?= 5000
+stress: build
+	@d="$$(mktemp -d)" && cd "$$d" && KAVROLIN_STRESS_PROCESSES=$(STRESS_PROCESSES) \
+	  KAVROLIN_STRESS_OPERATIONS=$(STRESS_OPERATIONS) $(CURDIR)/$(DEFAULT_BIN)/kavrolin_stress_tests; \
+	  rc=$$?; rmdir "$$d"; exit $$rc
 
 clean:
 	rm -rf build

@@ -89,7 +89,8 @@ class FileSystem {
   // The whole file's bytes.
   virtual std::string ReadFile(TextView path) = 0;
   // Appends the bytes with one write under an exclusive lock, creating the
-  // file; with sync, the data is on disk before this returns.
+  // file; with sync, the data is on disk before this returns. On failure the
+  // file keeps its earlier bytes only: a part-way write is undone.
   virtual void AppendFile(TextView path, std::string_view bytes, bool sync) = 0;
   // Writes a new file, syncs it and renames it over the old one, so a crash
   // leaves the old file or the new one whole. Keeps the old file's attributes.

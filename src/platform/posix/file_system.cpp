@@ -239,8 +239,17 @@ void PosixFileSystem::AppendFile(TextView path, std::string_view bytes, bool syn
   // The process may be privileged; a read-only file stays unwritten anyway.
   if (IsReadOnly(st)) throw AutomationError(ErrorNumber::kPermissionDenied);
   if (!LockExclusive(fd.get())) ThrowErrno(errno);
-  if (!WriteAll(fd.get(), bytes)) ThrowErrno(errno);
-  if (sync && ::fdatasync(fd.get()) != 0) ThrowErrno(errno);
+  // Under the lock the end cannot move. A write that stops part-way (a full
+  // disk) or a sync that fails is undone back to it: the file keeps no torn
+  // record for the next one to be glued to, and no record its caller was
+  // told is missing.
+  struct stat locked;
+  if (::fstat(fd.get(), &locked) != 0) ThrowErrno(errno);
+  if (!WriteAll(fd.get(), bytes) || (sync && ::fdatasync(fd.get()) != 0)) {
+    const int err = errno;
+    TruncateTo(fd.get(), locked.st_size);
+    ThrowErrno(err);
+  }
 }
 
 void PosixFileSystem::ReplaceFile(TextView path, std::string_view bytes, Replace mode) {

@@ -65,4 +65,12 @@ bool LockExclusive(int fd) {
   return rc == 0;
 }
 
+bool TruncateTo(int fd, off_t size) {
+  int rc;
+  do {
+    rc = ::ftruncate(fd, size);
+  } while (rc < 0 && errno == EINTR);
+  return rc == 0;
+}
+
 }  // namespace kavrolin::platform::posix

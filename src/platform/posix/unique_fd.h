@@ -45,5 +45,7 @@ bool ReadAll(int fd, std::string& out);
 ssize_t ReadUpTo(int fd, char* buffer, size_t size);
 // flock(2) retried on EINTR.
 bool LockExclusive(int fd);
+// ftruncate(2) retried on EINTR.
+bool TruncateTo(int fd, off_t size);
 
 }  // namespace kavrolin::platform::posix
