@@ -116,8 +116,15 @@ SqliteDb& PosixPaymentRecords::Connection() {
   // closes: more than the one durable write a record may cost.
   db.PersistWal();
   db.SkipCheckpointOnClose();
-  SqliteStatement version(db, "PRAGMA user_version");
-  if (!version.Step() || version.Int(0) < kSchemaVersion) {
+  // The read is finished before the write transaction starts: a connection
+  // that upgrades an open read to a write gets "busy" at once, without waiting,
+  // when another process made the schema in between.
+  int64_t version = 0;
+  {
+    SqliteStatement read(db, "PRAGMA user_version");
+    if (read.Step()) version = read.Int(0);
+  }
+  if (version < kSchemaVersion) {
     SqliteTransaction schema(db, true);
     db.Exec(kSchema);
     schema.Commit();
