@@ -1,6 +1,7 @@
 // The leading-number rule, the decimal reader and the number-text rules on
 // any text and any double. Invariants: the number text of a value reads back
-// as the value rounded to 15 digits, whose number text is the same text; the
+// as the value rounded to 15 digits, whose number text is the same text (or,
+// for the few doubles that round past the largest, overflows); the
 // two-decimal text always has exactly two digits after its point.
 #include <cmath>
 #include <cstring>
@@ -41,8 +42,14 @@ void WriteAnyDouble(FuzzedDataProvider& data) {
   }
   const Text text = NumberText(value);
   FUZZ_CHECK(!text.empty());
-  const double back = LeadingNumber(text);
-  FUZZ_CHECK(NumberText(back) == text);
+  try {
+    const double back = LeadingNumber(text);
+    FUZZ_CHECK(NumberText(back) == text);
+  } catch (const AutomationError& e) {
+    // Only the largest doubles round up past the range at 15 digits
+    // ("1.79769313486232E+308"); reading that back overflows.
+    FUZZ_CHECK(e.number() == 6 && std::fabs(value) > 1.797693134862315e308);
+  }
   const Text two = TwoDecimalsText(value);
   const size_t point = two.find(u'.');
   FUZZ_CHECK(point != Text::npos && point > 0 && two.size() - point == 3);

@@ -1,5 +1,6 @@
 // The request and response records. Invariants: a request is always 46
-// bytes whatever its texts; an amount field is 12 digits or error 5; any
+// bytes whatever its texts; an amount field is 12 digits or error 5 (6 when the
+// amount in hundredths is beyond a double); any
 // 43-unit response is read or refused with error 6.
 #include <cmath>
 #include <cstring>
@@ -31,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
       try {
         CheckAmountField(tx::AmountField(amount));
       } catch (const AutomationError& e) {
-        FUZZ_CHECK(e.number() == 5);
+        FUZZ_CHECK(e.number() == 5 || (e.number() == 6 && !std::isfinite(amount * 100)));
       }
       const Text text = data.ConsumeBool() ? fuzz::FromAlphabet(data, u"0123456789.-+eE ", 24)
                                            : fuzz::Units(data, 48);

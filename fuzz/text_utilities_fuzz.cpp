@@ -2,8 +2,8 @@
 // texts and numbers. Invariants: HLeft never answers more bytes than asked;
 // ConverByteToStr(ConverStrToByte(s)) is U+0000 followed by s through the
 // code page; FormatStrLn never cuts; StrReplaceRepeat leaves no strFind
-// behind unless it gave up and answered strText unchanged; encoding a text
-// twice with one seed gives it back.
+// behind unless it gave up and answered strText unchanged; encoding an ASCII
+// text twice with one seed gives it back.
 #include <algorithm>
 
 #include "base/ansi.h"
@@ -116,7 +116,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
           const Variant once = toolkit::scramble::EncodeString(s, seed);
           if (once.type() == VariantType::kText) {
             const Variant twice = toolkit::scramble::EncodeString(once.get<Text>(), seed);
-            if (twice.type() == VariantType::kText && FromAnsi(ToAnsi(s)) == s) {
+            // ASCII stays ASCII; a double-byte code may flip to one the code
+            // page lacks ("?"), which no second pass can undo.
+            const bool ascii = std::all_of(s.begin(), s.end(), [](char16_t c) { return c < 0x80; });
+            if (twice.type() == VariantType::kText && ascii) {
               FUZZ_CHECK(twice.get<Text>() == s);
             }
           }
