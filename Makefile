@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 DEFAULT_BIN := build/default/bin
 
-.PHONY: deps build build-asan demo check check-asan bench stress clean
+.PHONY: deps build build-asan demo check check-asan bench stress clean build-fuzz fuzz fuzz-smoke coverage
 
 deps:
 	@scripts/setup-deps.sh
@@ -42,6 +42,39 @@ stress: build
 	@d="$$(mktemp -d)" && cd "$$d" && KAVROLIN_STRESS_PROCESSES=$(STRESS_PROCESSES) \
 	  KAVROLIN_STRESS_OPERATIONS=$(STRESS_OPERATIONS) $(CURDIR)/$(DEFAULT_BIN)/kavrolin_stress_tests; \
 	  rc=$$?; rmdir "$$d"; exit $$rc
+
+# libFuzzer targets (clang, AddressSanitizer, UndefinedBehaviorSanitizer) in
+# build/fuzz: `make fuzz` runs each for FUZZ_SECONDS; `make fuzz-smoke` runs
+# each for a few seconds.
+FUZZ_SECONDS ?= 60
+FUZZ_SMOKE_SECONDS ?= 4
+FUZZ_DIR := build/fuzz
+FUZZ_TARGETS := $(patsubst fuzz/%.cpp,%,$(wildcard fuzz/*_fuzz.cpp))
+build-fuzz: deps
+	cmake -S . -B $(FUZZ_DIR) -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DKAVROLIN_BUILD_FUZZ=ON \
+	  -DKAVROLIN_SANITIZE=ON -DKAVROLIN_BUILD_TESTS=OFF -DKAVROLIN_BUILD_BENCH=OFF
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target $(FUZZ_TARGETS)
+
+fuzz: build-fuzz
+	scripts/run-fuzz.sh $(FUZZ_DIR)/bin $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
+fuzz-smoke: build-fuzz
+	scripts/run-fuzz.sh $(FUZZ_DIR)/bin $(FUZZ_SMOKE_SECONDS) $(FUZZ_TARGETS)
+
+# Line coverage of src/ by the whole test suite (gcc --coverage, lcov).
+COVERAGE_DIR := build/coverage
+coverage: deps
+	cmake -S . -B $(COVERAGE_DIR) -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Debug \
+	  -DCMAKE_CXX_FLAGS=--coverage -DCMAKE_EXE_LINKER_FLAGS=--coverage \
+	  -DCMAKE_SHARED_LINKER_FLAGS=--coverage -DKAVROLIN_BUILD_BENCH=OFF
+	cmake --build $(COVERAGE_DIR) -j $(JOBS)
+	lcov --quiet --zerocounters --directory $(COVERAGE_DIR)
+	-ctest --test-dir $(COVERAGE_DIR) -j $(JOBS) --timeout 300 --output-on-failure
+	lcov --quiet --capture --directory $(COVERAGE_DIR) --output-file $(COVERAGE_DIR)/all.info
+	lcov --quiet --extract $(COVERAGE_DIR)/all.info "$(CURDIR)/src/*" --output-file $(COVERAGE_DIR)/src.info
+	lcov --list $(COVERAGE_DIR)/src.info
+	lcov --summary $(COVERAGE_DIR)/src.info
 
 clean:
 	rm -rf build

@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libsqlite3-dev libcli11-dev nlohmann-json3-dev libinih-dev)
+          libsqlite3-dev libcli11-dev nlohmann-json3-dev libinih-dev
+          clang libclang-rt-dev lcov)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -126,8 +126,13 @@ Text NumberText(double value) {
 Text TwoDecimalsText(double value) {
   // Rounding the 15-digit decimal form, not the binary value, keeps 1.005
   // rounding up as the decimal text it stands for.
-  const double hundredths = std::round(LeadingNumber(NumberText(value * 100)));
-  if (std::fabs(hundredths) >= 9007199254740992.0) {  // beyond exact integers
+  if (!std::isfinite(value)) throw AutomationError(ErrorNumber::kOverflow);
+  // Above about 1.8E+306 the hundredths are beyond a double; such a value
+  // has no fraction to round and is written as it stands.
+  const double product = value * 100;
+  const double hundredths =
+      std::isfinite(product) ? std::round(LeadingNumber(NumberText(product))) : product;
+  if (!std::isfinite(hundredths) || std::fabs(hundredths) >= 9007199254740992.0) {  // beyond exact integers
     char text[400];
     const int n = std::snprintf(text, sizeof text, "%.2f", value);
     return Text(text, text + n);

@@ -30,8 +30,9 @@ inline constexpr char16_t kOtherCode[] = u"ff";
 // The 12-digit amount field for an amount in currency units. The amount goes
 // through the number-text rule, is multiplied by 100 and must then be a whole
 // number of hundredths from 0 to 999999999999; anything else (a fraction of a
-// hundredth, a negative or too large or non-finite amount) throws
-// AutomationError 5, so that no malformed amount reaches a payment terminal.
+// hundredth, a negative or too large amount) throws AutomationError 5, so that
+// no malformed amount reaches a payment terminal. An amount that is not finite,
+// or whose hundredths lie beyond a double, throws 6 "Overflow" instead.
 std::string AmountField(double amount);
 // The same for an amount given as text, read with the leading-number rule.
 std::string AmountField(TextView amount);

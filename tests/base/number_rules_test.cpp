@@ -97,5 +97,32 @@ TEST(TwoDecimalsText, RoundsTheDecimalFormHalfAwayFromZero) {
   }
 }
 
+// Regression (found by fuzzing): a finite value whose hundredths pass the
+// largest double threw Overflow instead of being written.
+TEST(TwoDecimalsText, WritesTheLargestFiniteValues) {
+  const struct {
+    const char* label;
+    double value;
+  } rows[] = {
+      {"hundredths_just_fit", 1e306},
+      {"hundredths_overflow", 1e307},
+      {"largest", std::numeric_limits<double>::max()},
+      {"largest_negative", std::numeric_limits<double>::lowest()},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    const Text text = TwoDecimalsText(row.value);
+    ASSERT_GE(text.size(), 300u);
+    EXPECT_EQ(text.substr(text.size() - 3), u".00");
+    EXPECT_EQ(text.find(u'E'), Text::npos);
+    // Every digit written: the text reads back as the very value.
+    EXPECT_EQ(LeadingNumber(text), row.value);
+  }
+  for (double not_finite : {std::numeric_limits<double>::infinity(), std::nan("")}) {
+    SCOPED_TRACE(not_finite);
+    EXPECT_THROW(TwoDecimalsText(not_finite), AutomationError);
+  }
+}
+
 }  // namespace
 }  // namespace kavrolin

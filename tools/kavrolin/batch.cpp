@@ -19,9 +19,10 @@ using component::MemberKind;
 }
 
 const std::string& StringField(const json& request, const char* key) {
-  const json& value = request[key];
-  if (!value.is_string()) Malformed(std::string("\"") + key + "\" must be a string");
-  return value.get_ref<const std::string&>();
+  // find, not []: [] on a const object is undefined for a missing key.
+  const auto it = request.find(key);
+  if (it == request.end() || !it->is_string()) Malformed(std::string("\"") + key + "\" must be a string");
+  return it->get_ref<const std::string&>();
 }
 
 // "a.Member" -> ("a", "Member"), split at the first point.

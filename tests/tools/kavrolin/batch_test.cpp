@@ -29,6 +29,9 @@ TEST(Batch, EachLineAnswersOneLine) {
       {"no_verb", R"({"x":1})", R"({"result":null,"args":[],"messages":[],"error":{"number":5,)"},
       {"unknown_object", R"({"call":"a.GetSY"})", R"({"result":null,"args":[],"messages":[],"error":{"number":424,)"},
       {"target_without_member", R"({"call":"a"})", R"({"result":null,"args":[],"messages":[],"error":{"number":5,)"},
+      // Regression: a missing field was once read past the end of the request.
+      {"new_without_class", R"({"new":"a"})", R"({"result":null,"args":[],"messages":[],"error":{"number":5,)"},
+      {"class_not_text", R"({"new":"a","class":7})", R"({"result":null,"args":[],"messages":[],"error":{"number":5,)"},
       {"unknown_class", R"({"new":"a","class":"Kavrolin.Nothing"})",
        R"({"result":null,"args":[],"messages":[],"error":{"number":429,"description":"ActiveX component can't create object"}})"},
       {"new", R"({"new":"a","class":"Kavrolin.clsInterFace"})",
