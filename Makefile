@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 DEFAULT_BIN := build/default/bin
 
-.PHONY: deps build build-asan demo check check-asan bench clean windows
+.PHONY: deps build build-asan demo check check-asan bench clean windows check-windows
 
 deps:
 	@scripts/setup-deps.sh
@@ -20,6 +20,11 @@ windows: deps
 	cmake --preset mingw-i686
 	cmake --build --preset mingw-i686 -j $(JOBS)
 
+# The Windows build's tests under Wine, in a private prefix in the build folder
+# (see scripts/check-windows.sh).
+check-windows: windows
+	scripts/check-windows.sh build/mingw-i686
+
 # A sale of 12.34 against the terminal simulator, in a prefix of its own.
 DEMO_DIR := build/demo
 demo: build
@@ -32,6 +37,7 @@ demo: build
 
 check: build
 	ctest --preset default -j $(JOBS)
+	$(MAKE) check-windows
 
 check-asan: build-asan
 	ctest --preset asan -j $(JOBS)
