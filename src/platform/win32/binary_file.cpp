@@ -35,8 +35,9 @@ void WriteAll(HANDLE file, std::string_view bytes) {
   }
 }
 
-void MoveIntoPlace(HANDLE temp_file, const std::wstring& temp, const std::wstring& target) {
-  if (!::FlushFileBuffers(temp_file)) ThrowLastError();
+void MoveIntoPlace(UniqueHandle& temp_file, const std::wstring& temp, const std::wstring& target) {
+  if (!::FlushFileBuffers(temp_file.get())) ThrowLastError();
+  temp_file.Reset();
   if (!::MoveFileExW(temp.c_str(), target.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     ThrowLastError();
@@ -71,9 +72,8 @@ void Win32BinaryFile::Commit() {
   if (temp_.empty()) return;
   // The new file takes the place's ordinary attributes, not the hidden mark
   // it was made with.
-  MoveIntoPlace(file_.get(), temp_, target_);
+  MoveIntoPlace(file_, temp_, target_);
   temp_.clear();
-  file_.Reset();
   ::SetFileAttributesW(target_.c_str(), FILE_ATTRIBUTE_ARCHIVE);
 }
 

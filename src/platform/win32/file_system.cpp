@@ -203,6 +203,12 @@ std::string Win32FileSystem::ReadFile(TextView path) {
 
 void Win32FileSystem::AppendFile(TextView path, std::string_view bytes, bool sync) {
   const std::wstring full = FullPath(path);
+  // The process may be privileged (or Wine run as root, which ignores the
+  // mark); a read-only file stays unwritten anyway.
+  const DWORD a = AttributesOf(full);
+  if (a != kNoAttributes && (a & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+    throw AutomationError(ErrorNumber::kPermissionDenied);
+  }
   // Read access lets LockFileEx take the lock; appending data puts every
   // write at the end, whoever else appends.
   UniqueHandle file(::CreateFileW(full.c_str(), GENERIC_READ | FILE_APPEND_DATA,
@@ -248,9 +254,8 @@ void Win32FileSystem::ReplaceFile(TextView path, std::string_view bytes, Replace
   WriteAll(file.get(), bytes);
   // MOVEFILE_WRITE_THROUGH: the move is on disk when it returns, whatever
   // the mode asks.
-  MoveIntoPlace(file.get(), temp, full);
+  MoveIntoPlace(file, temp, full);
   done = true;
-  file.Reset();
   const DWORD keep = existed ? (old & kSettable) : FILE_ATTRIBUTE_ARCHIVE;
   ::SetFileAttributesW(full.c_str(), keep == 0 ? FILE_ATTRIBUTE_NORMAL : keep);
   (void)mode;

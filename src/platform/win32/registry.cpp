@@ -8,10 +8,13 @@
 namespace kavrolin::platform::win32 {
 namespace {
 
-// The component is a 32-bit DLL: a key handle fits the caller's 32-bit value.
-static_assert(sizeof(HKEY) == sizeof(RegHandle), "a key handle is the caller's 32-bit value");
-
-HKEY AsKey(RegHandle key) { return reinterpret_cast<HKEY>(static_cast<uintptr_t>(key)); }
+// The component is a 32-bit DLL, where a key handle is the caller's 32-bit
+// value. A 64-bit build (used to check these realisations) keeps only the low
+// 32 bits, which are all a handle has, and widens them with their sign, as the
+// predefined roots are defined there.
+HKEY AsKey(RegHandle key) {
+  return reinterpret_cast<HKEY>(static_cast<intptr_t>(static_cast<int32_t>(key)));
+}
 RegHandle AsHandle(HKEY key) { return static_cast<RegHandle>(reinterpret_cast<uintptr_t>(key)); }
 
 // A name as the platform reads a C string: up to its first zero byte.
