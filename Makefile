@@ -2,10 +2,14 @@
 JOBS ?= $(shell nproc)
 DEFAULT_BIN := build/default/bin
 
-.PHONY: deps build build-asan demo check check-asan bench stress clean build-fuzz fuzz fuzz-smoke coverage
+.PHONY: deps deps-windows build build-asan demo check check-asan bench stress clean build-fuzz fuzz \
+        fuzz-smoke coverage windows check-windows
 
 deps:
 	@scripts/setup-deps.sh
+
+deps-windows:
+	@scripts/setup-deps.sh windows
 
 build: deps
 	cmake --preset default
@@ -14,6 +18,16 @@ build: deps
 build-asan: deps
 	cmake --preset asan
 	cmake --build --preset asan -j $(JOBS)
+
+# 32-bit Windows, cross-compiled with MinGW-w64 into build/mingw-i686.
+windows: deps-windows
+	cmake --preset mingw-i686
+	cmake --build --preset mingw-i686 -j $(JOBS)
+
+# The Windows build's tests under Wine, in a private prefix in the build folder
+# (see scripts/check-windows.sh).
+check-windows: windows
+	scripts/check-windows.sh build/mingw-i686
 
 # A sale of 12.34 against the terminal simulator, in a prefix of its own.
 DEMO_DIR := build/demo

@@ -10,7 +10,7 @@ namespace kavrolin::testing {
 
 class TempDir {
  public:
-  TempDir();  // a new empty folder under TMPDIR (or /tmp)
+  TempDir();  // a new empty folder under TMPDIR (or /tmp; the temporary folder on Windows)
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
