@@ -36,3 +36,12 @@ bench: build
 
 clean:
 	rm -rf build
+
+# The two client tests of Kavrolin.dll under Wine (tests/windows): the script
+# host and the early-bound client, after regsvr32 in the private prefix that
+# check-windows makes.
+WINDOWS_BUILD ?= build/mingw-i686
+WINE_PREFIX ?= $(WINDOWS_BUILD)/wineprefix
+.PHONY: check-windows-clients
+check-windows-clients:
+	tests/windows/run_clients.sh $(WINDOWS_BUILD)/bin $(CURDIR)/$(WINE_PREFIX)
