@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 DEFAULT_BIN := build/default/bin
 
-.PHONY: deps build build-asan demo check check-asan bench clean
+.PHONY: deps build build-asan demo check check-asan bench clean windows
 
 deps:
 	@scripts/setup-deps.sh
@@ -14,6 +14,11 @@ build: deps
 build-asan: deps
 	cmake --preset asan
 	cmake --build --preset asan -j $(JOBS)
+
+# 32-bit Windows, cross-compiled with MinGW-w64 into build/mingw-i686.
+windows: deps
+	cmake --preset mingw-i686
+	cmake --build --preset mingw-i686 -j $(JOBS)
 
 # A sale of 12.34 against the terminal simulator, in a prefix of its own.
 DEMO_DIR := build/demo

@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs. As root it installs what is
-# missing; otherwise it prints the one apt-get line to run and fails.
+# missing; otherwise it prints the apt-get lines to run and fails.
+# The Windows build (make windows, make check-windows) needs the 32-bit
+# MinGW-w64 compiler, widl and Wine with its 32-bit half, hence the i386
+# architecture.
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libsqlite3-dev libcli11-dev nlohmann-json3-dev libinih-dev)
+          libsqlite3-dev libcli11-dev nlohmann-json3-dev libinih-dev
+          googletest locales
+          g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 wine64)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -14,12 +19,19 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
+needs_i386=0
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  needs_i386=1
+fi
+
 if [ "$(id -u)" -ne 0 ]; then
   echo "Missing packages. Run as root:" >&2
+  [ $needs_i386 -eq 1 ] && echo "  dpkg --add-architecture i386" >&2
   echo "  apt-get update && apt-get install -y ${missing[*]}" >&2
   exit 1
 fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
+[ $needs_i386 -eq 1 ] && dpkg --add-architecture i386
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${missing[@]}"

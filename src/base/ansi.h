@@ -31,7 +31,6 @@ class AnsiCodec {
 
  private:
   int code_page_;
-  std::string iconv_name_;
 };
 
 // Shorthands for the system code page.

@@ -21,11 +21,17 @@ bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 double DecimalValue(std::string_view number) {
   // strtod in the "C" locale: correctly rounded, "." whatever the host's
   // locale, HUGE_VAL on overflow.
+#if defined(_WIN32)
+  static const _locale_t c_locale = ::_create_locale(LC_ALL, "C");
+  auto strtod_c = [](const char* s, char** end) { return ::_strtod_l(s, end, c_locale); };
+#else
   static const locale_t c_locale = ::newlocale(LC_ALL_MASK, "C", nullptr);
+  auto strtod_c = [](const char* s, char** end) { return ::strtod_l(s, end, c_locale); };
+#endif
   const std::string text(number);
   char* end = nullptr;
   errno = 0;
-  const double value = ::strtod_l(text.c_str(), &end, c_locale);
+  const double value = strtod_c(text.c_str(), &end);
   if (text.empty() || end != text.c_str() + text.size()) {
     throw AutomationError(ErrorNumber::kTypeMismatch);
   }
