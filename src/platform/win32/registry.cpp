@@ -1,0 +1,149 @@
+#include "platform/win32/registry.h"
+
+#include "platform/win32/windows_api.h"
+
+#include <string>
+#include <vector>
+
+namespace kavrolin::platform::win32 {
+namespace {
+
+// The component is a 32-bit DLL: a key handle fits the caller's 32-bit value.
+static_assert(sizeof(HKEY) == sizeof(RegHandle), "a key handle is the caller's 32-bit value");
+
+HKEY AsKey(RegHandle key) { return reinterpret_cast<HKEY>(static_cast<uintptr_t>(key)); }
+RegHandle AsHandle(HKEY key) { return static_cast<RegHandle>(reinterpret_cast<uintptr_t>(key)); }
+
+// A name as the platform reads a C string: up to its first zero byte.
+std::string CName(std::string_view name) {
+  const size_t zero = name.find('\0');
+  return std::string(name.substr(0, zero));
+}
+
+constexpr DWORD kMaxKeyName = 256;       // 255 characters and the zero
+constexpr DWORD kMaxValueName = 16384;   // 16,383 characters and the zero
+
+}  // namespace
+
+int32_t Win32Registry::CreateKey(RegHandle key, std::string_view sub_key, uint32_t access,
+                                 RegHandle& result, bool* created) {
+  HKEY opened = nullptr;
+  DWORD disposition = 0;
+  const LONG status = ::RegCreateKeyExA(AsKey(key), CName(sub_key).c_str(), 0, nullptr,
+                                        REG_OPTION_NON_VOLATILE, access, nullptr, &opened,
+                                        &disposition);
+  result = status == ERROR_SUCCESS ? AsHandle(opened) : 0;
+  if (status == ERROR_SUCCESS && created != nullptr) {
+    *created = disposition == REG_CREATED_NEW_KEY;
+  }
+  return status;
+}
+
+int32_t Win32Registry::OpenKey(RegHandle key, std::string_view sub_key, uint32_t access,
+                               RegHandle& result) {
+  HKEY opened = nullptr;
+  const LONG status = ::RegOpenKeyExA(AsKey(key), CName(sub_key).c_str(), 0, access, &opened);
+  result = status == ERROR_SUCCESS ? AsHandle(opened) : 0;
+  return status;
+}
+
+int32_t Win32Registry::QueryValue(RegHandle key, std::string_view name, uint32_t* type,
+                                  uint8_t* data, uint32_t* size) {
+  DWORD value_type = 0;
+  DWORD value_size = size != nullptr ? *size : 0;
+  const std::string value_name = CName(name);
+  if (data != nullptr && size != nullptr) {
+    // The platform writes what fits before it answers ERROR_MORE_DATA; the
+    // caller's buffer stays untouched on failure, so read into our own first.
+    DWORD needed = 0;
+    LONG status = ::RegQueryValueExA(AsKey(key), value_name.c_str(), nullptr, &value_type,
+                                     nullptr, &needed);
+    if (status != ERROR_SUCCESS) return status;
+    std::vector<BYTE> buffer(needed + 1);
+    DWORD got = needed;
+    status = ::RegQueryValueExA(AsKey(key), value_name.c_str(), nullptr, &value_type,
+                                buffer.data(), &got);
+    if (status != ERROR_SUCCESS) return status;
+    if (type != nullptr) *type = value_type;
+    if (got > *size) {
+      *size = got;
+      return ERROR_MORE_DATA;
+    }
+    std::copy(buffer.begin(), buffer.begin() + got, data);
+    *size = got;
+    return ERROR_SUCCESS;
+  }
+  const LONG status = ::RegQueryValueExA(AsKey(key), value_name.c_str(), nullptr, &value_type,
+                                         nullptr, size != nullptr ? &value_size : nullptr);
+  if (status != ERROR_SUCCESS) return status;
+  if (type != nullptr) *type = value_type;
+  if (size != nullptr) *size = value_size;
+  return status;
+}
+
+int32_t Win32Registry::SetValue(RegHandle key, std::string_view name, uint32_t type,
+                                std::string_view data) {
+  return ::RegSetValueExA(AsKey(key), CName(name).c_str(), 0, type,
+                          reinterpret_cast<const BYTE*>(data.data()),
+                          static_cast<DWORD>(data.size()));
+}
+
+int32_t Win32Registry::DeleteKey(RegHandle key, std::string_view sub_key) {
+  return ::RegDeleteKeyA(AsKey(key), CName(sub_key).c_str());
+}
+
+int32_t Win32Registry::DeleteValue(RegHandle key, std::string_view name) {
+  return ::RegDeleteValueA(AsKey(key), CName(name).c_str());
+}
+
+int32_t Win32Registry::DeleteTree(RegHandle key, std::string_view sub_key) {
+  const std::string path = CName(sub_key);
+  return ::RegDeleteTreeA(AsKey(key), path.empty() ? nullptr : path.c_str());
+}
+
+int32_t Win32Registry::EnumKey(RegHandle key, uint32_t index, std::string& name) {
+  char buffer[kMaxKeyName];
+  DWORD size = kMaxKeyName;
+  const LONG status =
+      ::RegEnumKeyExA(AsKey(key), index, buffer, &size, nullptr, nullptr, nullptr, nullptr);
+  if (status == ERROR_SUCCESS) name.assign(buffer, size);
+  return status;
+}
+
+int32_t Win32Registry::EnumValue(RegHandle key, uint32_t index, std::string& name,
+                                 uint32_t& type, std::string& data) {
+  std::vector<char> name_buffer(kMaxValueName);
+  DWORD data_size = 0;
+  DWORD name_size = kMaxValueName;
+  DWORD value_type = 0;
+  // The data's size first; it may grow between the calls, hence the loop.
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    name_size = kMaxValueName;
+    LONG status = ::RegEnumValueA(AsKey(key), index, name_buffer.data(), &name_size, nullptr,
+                                  &value_type, nullptr, &data_size);
+    if (status != ERROR_SUCCESS) return status;
+    std::string bytes(data_size, '\0');
+    name_size = kMaxValueName;
+    DWORD got = data_size;
+    status = ::RegEnumValueA(AsKey(key), index, name_buffer.data(), &name_size, nullptr,
+                             &value_type, reinterpret_cast<BYTE*>(bytes.data()), &got);
+    if (status == ERROR_MORE_DATA) {
+      data_size = got;
+      continue;
+    }
+    if (status != ERROR_SUCCESS) return status;
+    bytes.resize(got);
+    name.assign(name_buffer.data(), name_size);
+    type = value_type;
+    data = std::move(bytes);
+    return ERROR_SUCCESS;
+  }
+  return ERROR_MORE_DATA;
+}
+
+int32_t Win32Registry::CloseKey(RegHandle key) {
+  if (reg::IsRoot(key)) return ERROR_SUCCESS;
+  return ::RegCloseKey(AsKey(key));
+}
+
+}  // namespace kavrolin::platform::win32

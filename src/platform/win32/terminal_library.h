@@ -1,0 +1,26 @@
+// The terminal library on Windows: trans.dll with its MenuApp entry point,
+// short __stdcall MenuApp(char*, char*). KAVROLIN_TRANS_LIBRARY names another
+// file (for tests); otherwise trans.dll beside the component's own file is
+// taken first, then the one the normal DLL search finds. Loaded on first use
+// and kept for the process.
+#pragma once
+
+#include <mutex>
+
+#include "platform/terminal_library.h"
+
+namespace kavrolin::platform::win32 {
+
+class Win32TerminalLibrary : public TerminalLibrary {
+ public:
+  int16_t MenuApp(char* request, char* response) override;
+
+ private:
+  using Entry = short(__stdcall*)(char*, char*);
+  Entry Load();
+
+  std::mutex mutex_;
+  Entry entry_ = nullptr;
+};
+
+}  // namespace kavrolin::platform::win32
