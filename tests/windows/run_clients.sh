@@ -1,12 +1,13 @@
 #!/bin/sh
 # run_clients.sh BIN_DIR WINEPREFIX [WINE]
 #
-# Registers BIN_DIR/Kavrolin.dll in the Wine prefix WINEPREFIX with regsvr32,
-# then runs the two client tests against it, each from a fresh folder of its
-# own made below BIN_DIR/../clients: the script host pos_host.vbs with
-# cscript, and early_client.exe. WINE is the Wine program (default: wine).
-# The prefix must exist (make check-windows makes it); everything this script
-# writes stays inside it and below BIN_DIR/../clients.
+# Runs the shell's own tests (kavrolin_com_tests.exe), registers
+# BIN_DIR/Kavrolin.dll in the Wine prefix WINEPREFIX with regsvr32, then runs
+# the two client tests against it, each from a fresh folder of its own made
+# below BIN_DIR/../clients: the script host pos_host.vbs with cscript, and
+# early_client.exe. WINE is the Wine program (default: wine). A prefix that
+# does not exist yet is made (make check-windows normally makes it first);
+# everything this script writes stays inside it and below BIN_DIR/../clients.
 #
 # Wine's cscript prints nothing and exits 0 when a script error stops the
 # script: a client passes only when its output ends with its marker line,
@@ -21,10 +22,17 @@ here=$(cd "$(dirname "$0")" && pwd)
 runs=$(dirname "$bin")/clients
 
 [ -f "$bin/Kavrolin.dll" ] || { echo "run_clients: no $bin/Kavrolin.dll" >&2; exit 2; }
-[ -d "$prefix" ] || { echo "run_clients: no Wine prefix $prefix" >&2; exit 2; }
+case "$prefix" in
+  /*) ;;
+  *) echo "run_clients: the Wine prefix must be an absolute path" >&2; exit 2 ;;
+esac
 
 export WINEPREFIX="$prefix"
 export WINEDLLOVERRIDES="winedbg.exe=d;mscoree,mshtml="
+if [ ! -d "$prefix" ]; then
+  echo "run_clients: making the Wine prefix $prefix"
+  WINEDEBUG=-all "$wine" wineboot -i > /dev/null 2>&1 || { echo "run_clients: wineboot failed" >&2; exit 1; }
+fi
 export LC_ALL="${LC_ALL:-zh_CN.UTF-8}"
 # The terminal simulator answers approved with its default card.
 unset KAVROLIN_SIM_RESULT KAVROLIN_SIM_RESPONSE KAVROLIN_SIM_CARD KAVROLIN_SIM_PRINT
@@ -54,6 +62,17 @@ check() {
   fi
   echo "$name: $(grep -c '^ok' "$out.txt") checks passed"
 }
+
+if [ -f "$bin/kavrolin_com_tests.exe" ]; then
+  dir=$(fresh com_tests)
+  if (cd "$dir" && WINEDEBUG=-all "$wine" "$bin/kavrolin_com_tests.exe" > "$dir/out" 2> "$dir/err"); then
+    echo "com_tests: $(tr -d '\r' < "$dir/out" | grep -c '^\[       OK \]') tests passed"
+  else
+    tr -d '\r' < "$dir/out" | grep -E '^\[  FAILED|Failure|Expected|Which is|actual' | head -40
+    echo "com_tests: failed; output in $dir/out" >&2
+    status=1
+  fi
+fi
 
 dir=$(fresh regsvr32)
 # Wine shows the host's root as drive Z:.
