@@ -10,7 +10,7 @@ namespace kavrolin::cli {
 Host Host::Default() {
   Host host;
   host.services = platform::Services::Default();
-  host.prefix = std::make_shared<const platform::posix::Prefix>(platform::posix::Prefix::DefaultRoot());
+  host.prefix = DefaultHostPaths();
   host.in = &std::cin;
   host.out = &std::cout;
   host.err = &std::cerr;

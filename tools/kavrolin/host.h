@@ -10,8 +10,8 @@
 
 #include "base/text.h"
 #include "component/dispatch.h"
+#include "kavrolin/host_paths.h"
 #include "platform/message_box.h"
-#include "platform/posix/prefix.h"
 #include "platform/services.h"
 
 namespace kavrolin::cli {
@@ -20,7 +20,7 @@ class ObjectSource;
 
 struct Host {
   platform::Services services;
-  std::shared_ptr<const platform::posix::Prefix> prefix;
+  std::shared_ptr<const HostPaths> prefix;  // none needed on Windows: paths are native
   std::istream* in = nullptr;
   std::ostream* out = nullptr;
   std::ostream* err = nullptr;

@@ -5,7 +5,7 @@
 
 namespace kavrolin::cli {
 
-LibraryObjectSource::LibraryObjectSource(std::shared_ptr<const platform::posix::Prefix> prefix,
+LibraryObjectSource::LibraryObjectSource(std::shared_ptr<const HostPaths> prefix,
                                          std::filesystem::path library_beside)
     : prefix_(std::move(prefix)), library_beside_(std::move(library_beside)) {}
 

@@ -11,8 +11,8 @@
 
 #include "base/text.h"
 #include "component/dispatch.h"
+#include "kavrolin/host_paths.h"
 #include "kavrolin/server_library.h"
-#include "platform/posix/prefix.h"
 #include "platform/services.h"
 
 namespace kavrolin::cli {
@@ -28,14 +28,14 @@ class ObjectSource {
 class LibraryObjectSource : public ObjectSource {
  public:
   // `prefix` maps the registered server's Windows path to the host.
-  LibraryObjectSource(std::shared_ptr<const platform::posix::Prefix> prefix,
+  LibraryObjectSource(std::shared_ptr<const HostPaths> prefix,
                       std::filesystem::path library_beside);
   component::ObjectRef Create(TextView name, const platform::Services& services) override;
 
  private:
   const ServerLibrary& Loaded(const std::filesystem::path& file);
 
-  std::shared_ptr<const platform::posix::Prefix> prefix_;
+  std::shared_ptr<const HostPaths> prefix_;
   std::filesystem::path library_beside_;
   std::map<std::filesystem::path, ServerLibrary> loaded_;
 };

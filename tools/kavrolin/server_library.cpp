@@ -1,13 +1,60 @@
 #include "kavrolin/server_library.h"
 
+#if defined(_WIN32)
+#include "platform/win32/windows_api.h"
+#else
 #include <dlfcn.h>
+#endif
 
 namespace kavrolin::cli {
 namespace {
 
+#if defined(_WIN32)
+using LibraryHandle = HMODULE;
+
+LibraryHandle OpenLibrary(const std::filesystem::path& file, std::string& error) {
+  HMODULE module = ::LoadLibraryW(file.c_str());
+  if (module == nullptr) error = "cannot be loaded (error " + std::to_string(::GetLastError()) + ")";
+  return module;
+}
+
+void* Symbol(LibraryHandle handle, const char* name) {
+  return reinterpret_cast<void*>(::GetProcAddress(handle, name));
+}
+
+std::filesystem::path ProgramFile() {
+  wchar_t buffer[MAX_PATH];
+  const DWORD n = ::GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+  return n == 0 || n >= MAX_PATH ? std::filesystem::path(".\\kavrolin.exe") : std::filesystem::path(buffer);
+}
+
+constexpr const char* kLibraryName = "Kavrolin.dll";
+#else
+using LibraryHandle = void*;
+
+LibraryHandle OpenLibrary(const std::filesystem::path& file, std::string& error) {
+  void* handle = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) {
+    const char* reason = ::dlerror();
+    error = reason ? reason : "cannot be loaded";
+  }
+  return handle;
+}
+
+void* Symbol(LibraryHandle handle, const char* name) { return ::dlsym(handle, name); }
+
+std::filesystem::path ProgramFile() {
+  std::error_code ec;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::filesystem::path("./kavrolin") : self;
+}
+
+constexpr const char* kLibraryName = "libkavrolin.so";
+#endif
+
 template <class Fn>
-bool Find(void* handle, const char* name, Fn& fn, std::string& error) {
-  fn = reinterpret_cast<Fn>(::dlsym(handle, name));
+bool Find(LibraryHandle handle, const char* name, Fn& fn, std::string& error) {
+  fn = reinterpret_cast<Fn>(Symbol(handle, name));
   if (fn == nullptr) error = std::string("no export ") + name;
   return fn != nullptr;
 }
@@ -16,12 +63,8 @@ bool Find(void* handle, const char* name, Fn& fn, std::string& error) {
 
 std::optional<ServerLibrary> ServerLibrary::Load(const std::filesystem::path& file, std::string& error) {
   // Never closed: see the header.
-  void* handle = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (handle == nullptr) {
-    const char* reason = ::dlerror();
-    error = reason ? reason : "cannot be loaded";
-    return std::nullopt;
-  }
+  LibraryHandle handle = OpenLibrary(file, error);
+  if (handle == nullptr) return std::nullopt;
   ServerLibrary library;
   library.file_ = file;
   if (!Find(handle, "DllGetClassObject", library.get_class_object_, error) ||
@@ -49,10 +92,6 @@ component::ObjectRef ServerLibrary::Create(const component::Guid& clsid,
   return component::ObjectRef::Adopt(object);
 }
 
-std::filesystem::path LibraryBesideProgram() {
-  std::error_code ec;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return (ec ? std::filesystem::path(".") : self.parent_path()) / "libkavrolin.so";
-}
+std::filesystem::path LibraryBesideProgram() { return ProgramFile().parent_path() / kLibraryName; }
 
 }  // namespace kavrolin::cli

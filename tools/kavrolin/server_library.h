@@ -39,7 +39,8 @@ class ServerLibrary {
   component::DllUnregisterServerFn unregister_server_ = nullptr;
 };
 
-// libkavrolin.so in the folder of the running program.
+// The server library in the folder of the running program: libkavrolin.so,
+// Kavrolin.dll on Windows.
 std::filesystem::path LibraryBesideProgram();
 
 }  // namespace kavrolin::cli

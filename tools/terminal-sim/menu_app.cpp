@@ -1,7 +1,5 @@
 #include "menu_app.h"
 
-#include <fcntl.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -19,15 +17,13 @@
 #include "base/automation_error.h"
 #include "base/text.h"
 #include "call_counter.h"
-#include "platform/posix/prefix.h"
-#include "platform/posix/unique_fd.h"
+#include "host_file.h"
 #include "simulator.h"
 
 namespace kavrolin::terminal_sim {
 namespace {
 
 namespace fs = std::filesystem;
-using platform::posix::Prefix;
 
 constexpr uint64_t kMaxDelayMs = 600000;
 constexpr uint64_t kMaxOverrun = 4096;
@@ -54,11 +50,10 @@ uint64_t Count(const char* name, uint64_t cap) {
 }
 
 fs::path StateFile() {
-  if (std::string named = Setting("KAVROLIN_SIM_STATE"); !named.empty()) return named;
-  const fs::path root = Prefix::DefaultRoot();
-  std::error_code ec;
-  fs::create_directories(root, ec);  // a failure shows when the file cannot be opened
-  return root / "terminal-sim.state";
+  if (std::string named = Setting("KAVROLIN_SIM_STATE"); !named.empty()) {
+    return HostFileNamed(named);
+  }
+  return StateHome() / "terminal-sim.state";
 }
 
 int16_t Result(uint64_t call) {
@@ -85,20 +80,19 @@ std::optional<fs::path> ReceiptFolder() {
   const Text text = FromUtf8(value);
   if (EqualsIgnoreCase(text, u"none")) return std::nullopt;
   try {
-    return fs::path(Prefix(Prefix::DefaultRoot()).ToHost(text).path);
+    return HostFolder(text);
   } catch (const AutomationError&) {
     Note("KAVROLIN_SIM_PRINT", value, "writing the receipt to the current folder");
     return fs::path(".");
   }
 }
 
-void WriteHostFile(const fs::path& path, int flags, std::string_view bytes, bool lock) {
-  using namespace platform::posix;
-  UniqueFd fd = OpenFd(path.c_str(), O_WRONLY | O_CREAT | flags, 0644);
-  // Record lines go out in one write under the lock, so concurrent callers
+void Write(const fs::path& path, std::string_view bytes, bool append) {
+  // Record lines go out in one write under a lock, so concurrent callers
   // never interleave within a line.
-  if (!fd.valid() || (lock && !LockExclusive(fd.get())) || !WriteAll(fd.get(), bytes)) {
-    std::fprintf(stderr, "terminal-sim: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+  std::string error;
+  if (!WriteHostFile(path, bytes, append, error)) {
+    std::fprintf(stderr, "terminal-sim: cannot write %s: %s\n", Display(path).c_str(), error.c_str());
   }
 }
 
@@ -117,12 +111,11 @@ int16_t Answer(const char* request_bytes, char* response) {
   const std::string_view returned(response, kResponseBytes);
 
   if (const std::string record = Setting("KAVROLIN_SIM_RECORD"); !record.empty()) {
-    WriteHostFile(record, O_APPEND, RecordLine(request, returned), true);
+    Write(HostFileNamed(record), RecordLine(request, returned), true);
   }
   if (code == 1 && request != kInquiry) {
     if (const std::optional<fs::path> folder = ReceiptFolder()) {
-      WriteHostFile(*folder / "toprint.txt", O_TRUNC, ReceiptText(kTitle, ToAnsi(kSlip), returned),
-                    false);
+      Write(*folder / "toprint.txt", ReceiptText(kTitle, ToAnsi(kSlip), returned), false);
     }
   }
   return code;

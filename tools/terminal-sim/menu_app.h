@@ -52,7 +52,7 @@
 
 #if defined(_WIN32)
 #define KAVROLIN_TRANS_CALL __stdcall
-#define KAVROLIN_TRANS_EXPORT __declspec(dllexport)
+#define KAVROLIN_TRANS_EXPORT  // trans.def exports it, undecorated
 #else
 #define KAVROLIN_TRANS_CALL
 #define KAVROLIN_TRANS_EXPORT __attribute__((visibility("default")))
