@@ -82,11 +82,12 @@ void TransactionsThroughTheTable(const std::wstring& here) {
   if (!pos) return;
   VARIANT_BOOL ok = 1;
   Bstr folder(here.c_str());
-  Check("initialize", SUCCEEDED(pos->Initialize(folder.get(), &ok)) && ok == VARIANT_FALSE);
+  Check("initialize", SUCCEEDED(pos->Initialize(folder.get(), &ok)) && ok == VARIANT_TRUE);
   Bstr cashier(L"01"), station(L"A1");
   Check("sale", SUCCEEDED(pos->Sale(12.34, 1, cashier.get(), station.get(), &ok)) && ok == VARIANT_TRUE);
   Bstr card;
-  Check("card_read_back", SUCCEEDED(pos->GetCardNo(card.out())) && card.text() == L"6222000000000009",
+  // The card field as the terminal filled it, padded to its 19 characters.
+  Check("card_read_back", SUCCEEDED(pos->GetCardNo(card.out())) && card.text() == L"6222000000000009   ",
         Narrow(card.get()));
   Bstr card_property;
   Check("card_property_agrees",
@@ -188,7 +189,8 @@ void CompareInterface(ITypeLib* library, const component::ClassInfo& info) {
     Check(("typelib_" + name).c_str(), false, "interface missing");
     return;
   }
-  // A dual interface answers its dispatch half first; the table half holds the operations.
+  // A dual interface answers its dispatch half first; the table half holds the
+  // operations, its own after the seven inherited ones (cFuncs counts its own).
   HREFTYPE table_ref = 0;
   ITypeInfo* table = nullptr;
   if (SUCCEEDED(type->GetRefTypeOfImplType(-1, &table_ref))) type->GetRefTypeInfo(table_ref, &table);
@@ -202,13 +204,13 @@ void CompareInterface(ITypeLib* library, const component::ClassInfo& info) {
   Check(("typelib_" + name + "_flags").c_str(), (attributes->wTypeFlags & wanted_flags) == wanted_flags,
         Hex(attributes->wTypeFlags));
   const auto& members = component::TableOf(info.kind).members();
-  Check(("typelib_" + name + "_count").c_str(), attributes->cFuncs == 7 + members.size(),
+  Check(("typelib_" + name + "_count").c_str(), attributes->cFuncs == members.size(),
         std::to_string(attributes->cFuncs));
   std::string differences;
-  for (size_t i = 0; i < members.size() && 7 + i < attributes->cFuncs; ++i) {
+  for (size_t i = 0; i < members.size() && i < attributes->cFuncs; ++i) {
     const component::Member& m = members[i];
     FUNCDESC* f = nullptr;
-    if (FAILED(table->GetFuncDesc(static_cast<UINT>(7 + i), &f))) continue;
+    if (FAILED(table->GetFuncDesc(static_cast<UINT>(i), &f))) continue;
     const size_t with_result = m.params.size() + (m.result != component::DeclaredType::kNone ? 1 : 0);
     bool same = f->memid == m.dispid && f->invkind == InvokeKindOf(m.kind) &&
                 static_cast<size_t>(f->cParams) == with_result &&

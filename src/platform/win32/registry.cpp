@@ -9,9 +9,12 @@ namespace kavrolin::platform::win32 {
 namespace {
 
 // The component is a 32-bit DLL: a key handle fits the caller's 32-bit value.
-static_assert(sizeof(HKEY) == sizeof(RegHandle), "a key handle is the caller's 32-bit value");
-
-HKEY AsKey(RegHandle key) { return reinterpret_cast<HKEY>(static_cast<uintptr_t>(key)); }
+// In the 64-bit test build the system's handles still fit in 32 bits, and the
+// predefined roots (HKEY_CLASSES_ROOT = (HKEY)(LONG)0x80000000 ...) are the
+// 32-bit values sign-extended; sign extension changes nothing in 32 bits.
+HKEY AsKey(RegHandle key) {
+  return reinterpret_cast<HKEY>(static_cast<intptr_t>(static_cast<int32_t>(key)));
+}
 RegHandle AsHandle(HKEY key) { return static_cast<RegHandle>(reinterpret_cast<uintptr_t>(key)); }
 
 // A name as the platform reads a C string: up to its first zero byte.
