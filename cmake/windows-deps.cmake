@@ -26,7 +26,7 @@ function(kavrolin_windows_gtest)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
   add_subdirectory(${source} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-  # Newer GoogleTest releases define these names themselves.
+  # GoogleTest 1.11 and later name its targets GTest::gtest and GTest::gmock.
   if(NOT TARGET GTest::gtest)
     add_library(GTest::gtest ALIAS gtest)
     add_library(GTest::gmock ALIAS gmock)

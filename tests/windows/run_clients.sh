@@ -1,5 +1,7 @@
 #!/bin/sh
 # run_clients.sh BIN_DIR WINEPREFIX [WINE]
+# run_clients.sh BUILD_DIR           (as scripts/check-windows.sh calls it, with
+#                                     WINEPREFIX and the Wine settings exported)
 #
 # Runs the shell's own tests (kavrolin_com_tests.exe), registers
 # BIN_DIR/Kavrolin.dll in the Wine prefix WINEPREFIX with regsvr32, then runs
@@ -15,9 +17,15 @@
 # Wine's output goes to files: its background processes keep pipes open.
 set -u
 
-bin=$(cd "$1" && pwd) || exit 2
-prefix=$2
-wine=${3:-wine}
+if [ $# -eq 1 ]; then
+  bin=$(cd "$1/bin" && pwd) || exit 2
+  prefix=${WINEPREFIX:?run_clients: WINEPREFIX is not set}
+  wine=${WINE:-wine}
+else
+  bin=$(cd "$1" && pwd) || exit 2
+  prefix=$2
+  wine=${3:-wine}
+fi
 here=$(cd "$(dirname "$0")" && pwd)
 runs=$(dirname "$bin")/clients
 
