@@ -17,22 +17,30 @@ Member Method(std::u16string_view name, int32_t dispid, std::vector<Parameter> p
   return {name, dispid, MemberKind::kMethod, std::move(params), result};
 }
 
-// A property's get and put rows; the put takes the new value as its one parameter.
+// A property's get and put rows; the put takes the new value as its one
+// parameter. The order of the rows is the order of the interface's operations:
+// clsInterFace's public variables come get first, clsHT's properties put first.
+enum class Order { kGetFirst, kPutFirst };
 void Property(std::vector<Member>& rows, std::u16string_view name, int32_t dispid,
-              std::u16string_view put_name, T type) {
-  rows.push_back({name, dispid, MemberKind::kPropertyPut, {In(put_name, type)}, T::kNone});
-  rows.push_back({name, dispid, MemberKind::kPropertyGet, {}, type});
+              std::u16string_view put_name, T type, Order order = Order::kPutFirst) {
+  const Member put{name, dispid, MemberKind::kPropertyPut, {In(put_name, type)}, T::kNone};
+  const Member get{name, dispid, MemberKind::kPropertyGet, {}, type};
+  if (order == Order::kGetFirst) {
+    rows.insert(rows.end(), {get, put});
+  } else {
+    rows.insert(rows.end(), {put, get});
+  }
 }
 
 std::vector<Member> InterFaceMembers() {
   namespace id = inter_face_id;
   std::vector<Member> rows;
-  Property(rows, u"m_strFilePrn", id::m_strFilePrn, u"m_strFilePrn", T::kText);
-  Property(rows, u"m_strAppPath", id::m_strAppPath, u"m_strAppPath", T::kText);
-  Property(rows, u"m_strFanhui", id::m_strFanhui, u"m_strFanhui", T::kText);
-  Property(rows, u"m_strCardNo", id::m_strCardNo, u"m_strCardNo", T::kText);
-  Property(rows, u"m_strCardMoney", id::m_strCardMoney, u"m_strCardMoney", T::kText);
-  Property(rows, u"m_strSY", id::m_strSY, u"m_strSY", T::kText);
+  Property(rows, u"m_strFilePrn", id::m_strFilePrn, u"m_strFilePrn", T::kText, Order::kGetFirst);
+  Property(rows, u"m_strAppPath", id::m_strAppPath, u"m_strAppPath", T::kText, Order::kGetFirst);
+  Property(rows, u"m_strFanhui", id::m_strFanhui, u"m_strFanhui", T::kText, Order::kGetFirst);
+  Property(rows, u"m_strCardNo", id::m_strCardNo, u"m_strCardNo", T::kText, Order::kGetFirst);
+  Property(rows, u"m_strCardMoney", id::m_strCardMoney, u"m_strCardMoney", T::kText, Order::kGetFirst);
+  Property(rows, u"m_strSY", id::m_strSY, u"m_strSY", T::kText, Order::kGetFirst);
   const auto amount_params = [](T amount_type) {
     return std::vector<Parameter>{In(u"str_JR", amount_type), In(u"str_FPHM", T::kInt32),
                                   In(u"str_SYYH", T::kText), In(u"str_SYJID", T::kText)};

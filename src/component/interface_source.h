@@ -1,0 +1,35 @@
+// The library's interfaces written out as source text from the member tables,
+// so that the type library, the dual interfaces' tables of operations and the
+// dispatch tables can never disagree:
+//
+//   LibraryIdl()       the type library's interface description: the library
+//                      (LIBID, version 17.0, locale 0x409), the enumerations
+//                      ExitMode and SpecFolder, per class its dual, hidden,
+//                      non-extensible default interface with every member in
+//                      table order (DISPID, propget/propput, [in] or [in, out]
+//                      parameters, optional with the declared default, the
+//                      result as [out, retval]) and the creatable class.
+//   EarlyBoundMethods() the Win32 shell's C++ classes, one per class, whose
+//                      operations implement those interfaces' tables for
+//                      early-bound callers by forwarding to the dispatch layer.
+//
+// The Win32 build compiles the committed copies in src/component/win32/; a
+// native test regenerates both and compares. Regenerate after changing a
+// table with `kavrolin-interfaces src/component/win32`.
+//
+// One thing the description cannot say: a declared default on a by-reference
+// text parameter (widl refuses `defaultvalue` on `BSTR*`). Such parameters are
+// only `optional` in the type library; the dispatch layer applies the default.
+#pragma once
+
+#include <string>
+
+namespace kavrolin::component {
+
+inline constexpr char kLibraryIdlFile[] = "Kavrolin.idl";
+inline constexpr char kEarlyBoundFile[] = "early_bound_classes.inc";
+
+std::string LibraryIdl();
+std::string EarlyBoundMethods();
+
+}  // namespace kavrolin::component

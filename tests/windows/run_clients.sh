@@ -1,0 +1,107 @@
+#!/bin/sh
+# run_clients.sh BIN_DIR WINEPREFIX [WINE]
+# run_clients.sh BUILD_DIR           (as scripts/check-windows.sh calls it, with
+#                                     WINEPREFIX and the Wine settings exported)
+#
+# Runs the shell's own tests (kavrolin_com_tests.exe), registers
+# BIN_DIR/Kavrolin.dll in the Wine prefix WINEPREFIX with regsvr32, then runs
+# the two client tests against it, each from a fresh folder of its own made
+# below BIN_DIR/../clients: the script host pos_host.vbs with cscript, and
+# early_client.exe. WINE is the Wine program (default: wine). A prefix that
+# does not exist yet is made (make check-windows normally makes it first);
+# everything this script writes stays inside it and below BIN_DIR/../clients.
+#
+# Wine's cscript prints nothing and exits 0 when a script error stops the
+# script: a client passes only when its output ends with its marker line,
+# reports "failures 0" and, for the script, Wine logged no script error.
+# Wine's output goes to files: its background processes keep pipes open.
+set -u
+
+if [ $# -eq 1 ]; then
+  bin=$(cd "$1/bin" && pwd) || exit 2
+  prefix=${WINEPREFIX:?run_clients: WINEPREFIX is not set}
+  wine=${WINE:-wine}
+else
+  bin=$(cd "$1" && pwd) || exit 2
+  prefix=$2
+  wine=${3:-wine}
+fi
+here=$(cd "$(dirname "$0")" && pwd)
+runs=$(dirname "$bin")/clients
+
+[ -f "$bin/Kavrolin.dll" ] || { echo "run_clients: no $bin/Kavrolin.dll" >&2; exit 2; }
+case "$prefix" in
+  /*) ;;
+  *) echo "run_clients: the Wine prefix must be an absolute path" >&2; exit 2 ;;
+esac
+
+export WINEPREFIX="$prefix"
+export WINEDLLOVERRIDES="winedbg.exe=d;mscoree,mshtml="
+if [ ! -d "$prefix" ]; then
+  echo "run_clients: making the Wine prefix $prefix"
+  WINEDEBUG=-all "$wine" wineboot -i > /dev/null 2>&1 || { echo "run_clients: wineboot failed" >&2; exit 1; }
+fi
+export LC_ALL="${LC_ALL:-zh_CN.UTF-8}"
+# The terminal simulator answers approved with its default card.
+unset KAVROLIN_SIM_RESULT KAVROLIN_SIM_RESPONSE KAVROLIN_SIM_CARD KAVROLIN_SIM_PRINT
+
+mkdir -p "$runs"
+status=0
+
+# A fresh folder for one client run; trans.dll beside the host program is
+# not needed, the library finds it beside itself.
+fresh() { mktemp -d "$runs/$1.XXXXXX"; }
+
+# check NAME OUTPUT_FILE MARKER [LOG_FILE]
+check() {
+  name=$1 out=$2 marker=$3 log=${4:-}
+  tr -d '\r' < "$out" > "$out.txt"
+  grep '^FAIL' "$out.txt" | sed "s/^/$name: /"
+  if ! grep -qx "$marker" "$out.txt"; then
+    echo "$name: stopped before its end (no \"$marker\"); output in $out" >&2
+    status=1
+  elif ! grep -qx 'failures 0' "$out.txt"; then
+    echo "$name: $(grep '^failures' "$out.txt")" >&2
+    status=1
+  fi
+  if [ -n "$log" ] && grep -q 'ActiveScriptSite_OnScriptError' "$log"; then
+    echo "$name: the script stopped on a script error; see $log" >&2
+    status=1
+  fi
+  echo "$name: $(grep -c '^ok' "$out.txt") checks passed"
+}
+
+if [ -f "$bin/kavrolin_com_tests.exe" ]; then
+  dir=$(fresh com_tests)
+  if (cd "$dir" && WINEDEBUG=-all "$wine" "$bin/kavrolin_com_tests.exe" > "$dir/out" 2> "$dir/err"); then
+    echo "com_tests: $(tr -d '\r' < "$dir/out" | grep -c '^\[       OK \]') tests passed"
+  else
+    tr -d '\r' < "$dir/out" | grep -E '^\[  FAILED|Failure|Expected|Which is|actual' | head -40
+    echo "com_tests: failed; output in $dir/out" >&2
+    status=1
+  fi
+fi
+
+dir=$(fresh regsvr32)
+# Wine shows the host's root as drive Z:.
+dll="Z:$(printf '%s' "$bin/Kavrolin.dll" | tr / '\\')"
+if ! (cd "$dir" && WINEDEBUG=-all "$wine" regsvr32 /s "$dll" > "$dir/out" 2> "$dir/err"); then
+  echo "run_clients: regsvr32 Kavrolin.dll failed; see $dir/err" >&2
+  exit 1
+fi
+
+dir=$(fresh pos_host)
+cp "$here/pos_host.vbs" "$dir/"
+(cd "$dir" && WINEDEBUG=-all,fixme+wscript "$wine" cscript //nologo pos_host.vbs > "$dir/out" 2> "$dir/err")
+check pos_host "$dir/out" "POS HOST DONE" "$dir/err"
+
+if [ -f "$bin/early_client.exe" ]; then
+  dir=$(fresh early_client)
+  (cd "$dir" && WINEDEBUG=-all "$wine" "$bin/early_client.exe" > "$dir/out" 2> "$dir/err")
+  check early_client "$dir/out" "EARLY CLIENT DONE"
+else
+  echo "run_clients: no early_client.exe in $bin" >&2
+  status=1
+fi
+
+exit $status
