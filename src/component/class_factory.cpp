@@ -35,15 +35,16 @@ ObjectRef ClassFactory::Create(ClassKind kind) const {
   return object;
 }
 
-void ClassFactory::LockServer(bool lock) {
+void CountLock(std::atomic<int32_t>& locks, bool lock) {
   if (lock) {
-    locks_.fetch_add(1);
-  } else {
-    // An unbalanced unlock must not drive the count below zero.
-    int32_t held = locks_.load();
-    while (held > 0 && !locks_.compare_exchange_weak(held, held - 1)) {
-    }
+    locks.fetch_add(1);
+    return;
+  }
+  int32_t held = locks.load();
+  while (held > 0 && !locks.compare_exchange_weak(held, held - 1)) {
   }
 }
+
+void ClassFactory::LockServer(bool lock) { CountLock(locks_, lock); }
 
 }  // namespace kavrolin::component

@@ -15,6 +15,9 @@
 
 namespace kavrolin::component {
 
+// Takes or drops one server lock; an unbalanced drop leaves the count at zero.
+void CountLock(std::atomic<int32_t>& locks, bool lock);
+
 class ClassFactory {
  public:
   explicit ClassFactory(platform::Services services = platform::Services::Default());

@@ -76,14 +76,7 @@ class Factory final : public Counted<IKavrolinFactory> {
   }
 
   HResult LockServer(int32_t lock) override {
-    if (lock != 0) {
-      counts_.locks.fetch_add(1);
-      return kOk;
-    }
-    // An unbalanced unlock must not drive the count below zero.
-    int32_t held = counts_.locks.load();
-    while (held > 0 && !counts_.locks.compare_exchange_weak(held, held - 1)) {
-    }
+    CountLock(counts_.locks, lock != 0);
     return kOk;
   }
 

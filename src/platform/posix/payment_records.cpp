@@ -2,10 +2,13 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+#include <sqlite3.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <chrono>
 #include <new>
+#include <thread>
 
 #include "base/automation_error.h"
 #include "platform/posix/unique_fd.h"
@@ -109,6 +112,20 @@ fs::path PosixPaymentRecords::trace_file() const { return prefix_->root() / "pay
 SqliteDb& PosixPaymentRecords::Connection() {
   if (db_) return db_;
   prefix_->EnsureLayout();
+  // Processes that set up a new store at once can get "busy" without the busy
+  // handler waiting (switching to WAL, upgrading a read): try again shortly.
+  for (int attempt = 0;; ++attempt) {
+    try {
+      db_ = SetUp();
+      return db_;
+    } catch (const SqliteError& e) {
+      if ((e.code() & 0xFF) != SQLITE_BUSY || attempt >= 500) throw;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+}
+
+SqliteDb PosixPaymentRecords::SetUp() {
   SqliteDb db = SqliteDb::OpenPrivate(database().string(), kBusyTimeoutMs);
   db.Exec("PRAGMA journal_mode=WAL;");
   // A sale made by a short-lived process would otherwise pay for a new WAL
@@ -129,8 +146,7 @@ SqliteDb& PosixPaymentRecords::Connection() {
     db.Exec(kSchema);
     schema.Commit();
   }
-  db_ = std::move(db);
-  return db_;
+  return db;
 }
 
 template <typename Body>

@@ -37,6 +37,7 @@ class PosixPaymentRecords : public PaymentRecords {
 
  private:
   SqliteDb& Connection();
+  SqliteDb SetUp();  // opens the store and makes its schema
   // Runs `body` on the connection under the mutex; SQLite failures become
   // AutomationError 75 carrying SQLite's message.
   template <typename Body>
