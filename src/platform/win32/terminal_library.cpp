@@ -38,7 +38,12 @@ Win32TerminalLibrary::Entry Win32TerminalLibrary::Load() {
   // The module is kept for the life of the process, as the library is.
   HMODULE module = OpenLibrary();
   if (module == nullptr) throw AutomationError(53, u"File not found: trans.dll");
-  FARPROC symbol = ::GetProcAddress(module, "MenuApp");
+  // A library built without a module-definition file exports the standard-call
+  // function under its decorated name.
+  FARPROC symbol = nullptr;
+  for (const char* name : {"MenuApp", "_MenuApp@8", "MenuApp@8"}) {
+    if ((symbol = ::GetProcAddress(module, name)) != nullptr) break;
+  }
   if (symbol == nullptr) {
     ::FreeLibrary(module);
     throw AutomationError(453, u"Can't find DLL entry point MenuApp in trans.dll");
