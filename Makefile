@@ -39,8 +39,11 @@ demo: build
 	@echo "journal lines:"
 	@iconv -f CP936 -t UTF-8 $(DEMO_DIR)/prefix/drive_c/YHLOG/*.txt
 
+# The fuzz targets run a few seconds each after the suite, so they keep
+# compiling and their seeds keep passing.
 check: build
 	ctest --preset default -j $(JOBS)
+	$(MAKE) fuzz-smoke
 
 check-asan: build-asan
 	ctest --preset asan -j $(JOBS)
@@ -58,15 +61,17 @@ stress: build
 	  rc=$$?; rmdir "$$d"; exit $$rc
 
 # libFuzzer targets (clang, AddressSanitizer, UndefinedBehaviorSanitizer) in
-# build/fuzz: `make fuzz` runs each for FUZZ_SECONDS; `make fuzz-smoke` runs
-# each for a few seconds.
+# build/fuzz: `make fuzz` runs each for FUZZ_SECONDS; `make fuzz-smoke` (part
+# of `make check`) runs each for a few seconds. ccache is used when present.
 FUZZ_SECONDS ?= 60
-FUZZ_SMOKE_SECONDS ?= 4
+FUZZ_SMOKE_SECONDS ?= 3
 FUZZ_DIR := build/fuzz
 FUZZ_TARGETS := $(patsubst fuzz/%.cpp,%,$(wildcard fuzz/*_fuzz.cpp))
+FUZZ_LAUNCHER := $(shell command -v ccache 2>/dev/null)
 build-fuzz: deps
 	cmake -S . -B $(FUZZ_DIR) -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DKAVROLIN_BUILD_FUZZ=ON \
+	  -DCMAKE_C_COMPILER_LAUNCHER=$(FUZZ_LAUNCHER) -DCMAKE_CXX_COMPILER_LAUNCHER=$(FUZZ_LAUNCHER) \
 	  -DKAVROLIN_SANITIZE=ON -DKAVROLIN_BUILD_TESTS=OFF -DKAVROLIN_BUILD_BENCH=OFF
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target $(FUZZ_TARGETS)
 

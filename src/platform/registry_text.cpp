@@ -1,5 +1,6 @@
 #include "platform/registry_text.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -336,6 +337,16 @@ void WriteValue(const RegTextValue& value, RegTextForm form, Text& out) {
   out += u"\r\n";
 }
 
+// A name with a line feed would end its line early: the rest would read as
+// lines of their own (a key name "a]", a line feed, "[HKEY_LOCAL_MACHINE\x"
+// would read back as two keys), and the text form has no escape for it.
+void RefuseLineBreak(TextView name, const char* what, const Text& out) {
+  if (name.find(u'\n') == TextView::npos) return;
+  const size_t line = static_cast<size_t>(std::count(out.begin(), out.end(), u'\n')) + 1;
+  throw RegTextError(line, std::string(what) + " \"" + ToUtf8(name) +
+                               "\" holds a line break, which the text form cannot hold");
+}
+
 }  // namespace
 
 RegTextError::RegTextError(size_t line, const std::string& problem)
@@ -364,11 +375,15 @@ std::string WriteRegText(const RegText& text) {
   Text out(text.form == RegTextForm::kVersion5 ? kVersion5Header : kRegedit4Header);
   out += u"\r\n\r\n";
   for (const RegTextKey& key : text.keys) {
+    RefuseLineBreak(key.path, "the key name", out);
     out += key.remove ? u"[-" : u"[";
     out += RegRootName(key.root);
     if (!key.path.empty()) out += u"\\" + key.path;
     out += u"]\r\n";
-    for (const RegTextValue& value : key.values) WriteValue(value, text.form, out);
+    for (const RegTextValue& value : key.values) {
+      RefuseLineBreak(value.name, "the value name", out);
+      WriteValue(value, text.form, out);
+    }
     out += u"\r\n";
   }
   return text.form == RegTextForm::kVersion5 ? ToUtf8(out) : ToAnsi(out);

@@ -106,6 +106,30 @@ TEST_F(PrefixTest, ToWindowsGivesWindowsForm) {
   }
 }
 
+// A name longer than the platform holds cannot be looked up; the drive's link
+// in front of it is resolved all the same, so the path stays on its drive.
+TEST_F(PrefixTest, NameTooLongForThePlatformKeepsItsDrive) {
+  fs::create_directories(DriveC() / "POS");
+  const Text long_ascii(300, u'x');
+  const Text long_chinese(86, u'\x4E2D');  // 258 bytes in UTF-8, 86 units
+  const struct {
+    const char* label;
+    Text path;
+    Text windows;
+  } rows[] = {
+      {"longest_name_the_platform_holds", u"C:\\" + Text(255, u'y'), u"C:\\" + Text(255, u'y')},
+      {"at_the_drive_root", u"C:\\" + long_ascii, u"C:\\" + long_ascii},
+      {"below_an_existing_folder", u"c:\\pos\\" + long_chinese, u"C:\\POS\\" + long_chinese},
+      {"below_a_missing_folder", u"C:\\New\\" + long_chinese + u"\\a.txt",
+       u"C:\\New\\" + long_chinese + u"\\a.txt"},
+      {"lone_surrogates", u"c:\\" + Text(86, u'\xDDD0'), u"C:\\" + Text(86, u'\xFFFD')},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    EXPECT_EQ(prefix_.ToWindows(prefix_.ToHost(row.path).path), row.windows);
+  }
+}
+
 TEST_F(PrefixTest, ToWindowsWithoutZDriveStillAnswersWindowsForm) {
   fs::remove(Link("z:"));
   EXPECT_EQ(prefix_.ToWindows("/etc"), u"Z:\\etc");

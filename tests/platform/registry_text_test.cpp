@@ -122,6 +122,47 @@ TEST(RegistryText, EveryKindOfValueSurvivesBothForms) {
   }
 }
 
+// A name the registry holds may contain a line feed; written as it stands, the
+// rest of its line would read back as keys and values of its own.
+TEST(RegistryText, NameWithALineFeedIsRefusedNotMisread) {
+  const struct {
+    const char* label;
+    Text path;
+    Text value_name;
+    size_t refused_line;  // 0: written, and reads back the same; the root's key takes lines 3-4
+  } rows[] = {
+      {"carriage_return_alone_reads_back", u"Software\\a\r", u"name\r", 0},
+      {"brackets_and_quotes_read_back", u"Software\\a]b[", u"x\"=\"y", 0},
+      {"key_name_would_start_another_key", u"Software\\a]\n[HKEY_LOCAL_MACHINE\\Evil", u"v", 5},
+      {"key_name_ending_in_a_line_feed", u"Software\\a\n", u"v", 5},
+      {"value_name_would_start_another_key", u"Software", u"a\n[HKEY_LOCAL_MACHINE\\Evil]", 6},
+  };
+  for (const RegTextForm form : {RegTextForm::kVersion5, RegTextForm::kRegedit4}) {
+    for (const auto& row : rows) {
+      SCOPED_TRACE(std::string(row.label) + (form == RegTextForm::kVersion5 ? " 5.00" : " REGEDIT4"));
+      RegText text;
+      text.form = form;
+      RegTextKey key;
+      key.root = reg::kCurrentUser;
+      key.path = row.path;
+      key.values = {Value(row.value_name, reg::kSz, "v\0"s)};
+      text.keys = {RegTextKey{}, key};
+      text.keys[0].root = reg::kCurrentUser;
+      if (row.refused_line == 0) {
+        EXPECT_EQ(Describe(ParseRegText(WriteRegText(text))), Describe(text));
+        continue;
+      }
+      try {
+        WriteRegText(text);
+        ADD_FAILURE() << "written";
+      } catch (const RegTextError& e) {
+        EXPECT_EQ(e.line(), row.refused_line);
+        EXPECT_NE(std::string(e.what()).find("holds a line break"), std::string::npos) << e.what();
+      }
+    }
+  }
+}
+
 TEST(RegistryText, WritesTheFormTheWindowsEditorReads) {
   RegText text;
   RegTextKey key;

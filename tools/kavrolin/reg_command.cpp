@@ -54,7 +54,13 @@ int Export(Host& host, const std::vector<std::string>& args) {
               << StatusText(status) << "\n";
     return 1;
   }
-  *host.out << platform::WriteRegText(text);
+  try {
+    *host.out << platform::WriteRegText(text);
+  } catch (const platform::RegTextError& e) {
+    *host.err << "kavrolin reg export: " << (args.size() > 2 ? args[2] + ": " : "") << e.what()
+              << "; nothing was written\n";
+    return 1;
+  }
   return 0;
 }
 

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 #include "base/automation_error.h"
 #include "platform/win_path.h"
@@ -39,6 +40,27 @@ std::string FindEntry(const std::string& folder, const std::string& name) {
     if (SameIgnoringAsciiCase(entry->d_name, name)) return entry->d_name;
   }
   return {};
+}
+
+// The real form of `absolute`: the longest leading part that resolves, with
+// the rest appended as written. The parts that do not resolve are not only
+// missing ones: a name longer than the platform can hold fails its look-up
+// as well, and must not keep a drive's link unresolved in front of it (the
+// path would then fall outside its drive).
+fs::path ResolveLeading(const fs::path& absolute) {
+  std::error_code ec;
+  fs::path resolved = fs::canonical(absolute, ec);
+  if (!ec) return resolved;
+  const std::vector<fs::path> parts(absolute.begin(), absolute.end());
+  for (size_t keep = parts.size(); keep-- > 1;) {
+    fs::path head;
+    for (size_t i = 0; i < keep; ++i) head /= parts[i];
+    resolved = fs::canonical(head, ec);
+    if (ec) continue;
+    for (size_t i = keep; i < parts.size(); ++i) resolved /= parts[i];
+    return resolved.lexically_normal();
+  }
+  return absolute.lexically_normal();
 }
 
 std::string CurrentFolder() {
@@ -163,9 +185,7 @@ HostPath Prefix::ToHost(TextView windows_path) const {
 Text Prefix::ToWindows(const fs::path& host_path) const {
   std::error_code ec;
   fs::path absolute = host_path.is_absolute() ? host_path : fs::path(CurrentFolder()) / host_path;
-  fs::path resolved = fs::weakly_canonical(absolute, ec);
-  if (ec) resolved = absolute.lexically_normal();
-  std::string host = resolved.string();
+  std::string host = ResolveLeading(absolute).string();
   while (host.size() > 1 && host.back() == '/') host.pop_back();
 
   EnsureLayout();

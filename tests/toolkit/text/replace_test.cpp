@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <vector>
+
 #include "support/error_of.h"
 
 namespace kavrolin::toolkit::text {
@@ -77,6 +80,97 @@ TEST(StrReplaceRepeat, GrowthCap) {
       EXPECT_EQ(result, row.text);
     }
   }
+}
+
+// Many passes over long texts: each row ends (or gives up) with the result
+// the passes define, however many units a pass would have to look at.
+TEST(StrReplaceRepeat, ManyPassesOverLongTexts) {
+  // Work bound: "b" followed by k units "a", "ba" -> "ab", takes k passes over
+  // k + 1 units; k (k + 1) <= 2^28 exactly for k <= 16383.
+  const Text work_met = u"b" + Text(16383, u'a');
+  const Text work_passed = u"b" + Text(16384, u'a');
+  const struct {
+    const char* label;
+    Text text;
+    Text find;
+    Text replacement;
+    Text expected;
+  } rows[] = {
+      {"work_bound_met", work_met, u"ba", u"ab", Text(16383, u'a') + u"b"},
+      {"work_bound_passed_gives_up", work_passed, u"ba", u"ab", work_passed},
+      // Shrinking has no work bound: one unit less a pass, 200,000 passes.
+      {"shrinks_one_unit_a_pass", Text(200000, u'a') + u"b", u"ab", u"b", u"b"},
+      {"removal_nested_deep", Text(100000, u'(') + Text(100000, u')'), u"()", u"", u""},
+      {"blank_run_of_a_million", u"x" + Text(1000000, u' ') + u"y", u"  ", u" ", u"x y"},
+      // A find text whose occurrences overlap themselves.
+      {"self_overlapping_find", Text(99999, u'a'), u"aaa", u"a", u"a"},
+      {"self_overlapping_find_even", Text(100000, u'a'), u"aaa", u"a", u"aa"},
+      // The fuzz finding: "Na" -> "aNNN" moves every "a" left past each "N"
+      // while adding two; it would end, but only after far more work than the
+      // bound allows.
+      {"growth_past_work_bound", u"aaaaaNaNNaNaaaaaNNNNNNaaaaaNNNNNNNN,aaN,N", u"Na", u"aNNN",
+       u"aaaaaNaNNaNaaaaaNNNNNNaaaaaNNNNNNNN,aaN,N"},
+      {"growth_that_ends", u"NNNNa", u"Na", u"aNNN", u"a" + Text(12, u'N')},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    EXPECT_EQ(StrReplaceRepeat(Variant(row.text), row.find, row.replacement), row.expected);
+  }
+}
+
+// The passes as they are defined, one whole-text pass at a time: what the
+// member must agree with on every small case.
+std::optional<Text> DefinedPasses(Text s, const Text& find, const Text& replacement) {
+  for (int pass = 0; pass < 64 && s.size() < 4096; ++pass) {
+    Text next;
+    size_t from = 0, at = s.find(find);
+    if (at == Text::npos) return s;
+    for (; at != Text::npos; at = s.find(find, from)) {
+      next.append(s, from, at - from).append(replacement);
+      from = at + find.size();
+    }
+    s = next.append(s, from, Text::npos);
+  }
+  return std::nullopt;  // runs on: left to the bound rows above
+}
+
+Text Spelled(unsigned bits, size_t length) {
+  Text out;
+  for (size_t i = 0; i < length; ++i) out.push_back((bits >> i) & 1 ? u'b' : u'a');
+  return out;
+}
+
+TEST(StrReplaceRepeat, AgreesWithWholeTextPassesOnEverySmallCase) {
+  // Every text of up to 8 units over {a, b}, every find text of 1 to 3 units,
+  // every replacement of 0 to 4 units that does not contain it.
+  std::vector<Text> finds, replacements;
+  for (size_t length = 0; length <= 4; ++length) {
+    for (unsigned bits = 0; bits < (1u << length); ++bits) {
+      if (length >= 1 && length <= 3) finds.push_back(Spelled(bits, length));
+      replacements.push_back(Spelled(bits, length));
+    }
+  }
+  int compared = 0;
+  for (const Text& find : finds) {
+    for (const Text& replacement : replacements) {
+      if (replacement.find(find) != Text::npos) continue;
+      for (size_t length = 0; length <= 8; ++length) {
+        for (unsigned bits = 0; bits < (1u << length); ++bits) {
+          const Text text = Spelled(bits, length);
+          const std::optional<Text> expected = DefinedPasses(text, find, replacement);
+          if (!expected) continue;
+          ++compared;
+          const Text result = StrReplaceRepeat(Variant(text), find, replacement);
+          if (result != *expected) {
+            ADD_FAILURE() << ToUtf8(text) << " find " << ToUtf8(find) << " replace "
+                          << ToUtf8(replacement) << ": " << ToUtf8(result) << ", expected "
+                          << ToUtf8(*expected);
+          }
+        }
+      }
+    }
+  }
+  EXPECT_GT(compared, 100000);
 }
 
 TEST(StrReplaceRepeat, TextWithoutTextFormFails) {

@@ -44,6 +44,29 @@ TEST(RegCommand, ImportThenExport) {
   EXPECT_EQ(read.out, "42\n");
 }
 
+TEST(RegCommand, ExportRefusesANameWithALineFeed) {
+  const struct {
+    const char* label;
+    std::vector<std::string> export_args;
+  } rows[] = {
+      {"the key", {"reg", "export", "HKCU\\Software"}},
+      {"every root", {"reg", "export"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    CliEnv env;
+    const CliRun set = env.Run({"call", "clsHT.SetRegKeyValue", "&H80000001",
+                                "Software\\a]\n[HKEY_LOCAL_MACHINE\\Evil", "n", "v"});
+    ASSERT_EQ(set.out, "True\n") << set.err;
+    const CliRun run = env.Run(row.export_args);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("holds a line break, which the text form cannot hold; nothing was written"),
+              std::string::npos)
+        << run.err;
+  }
+}
+
 TEST(RegCommand, FaultsAndUsage) {
   const struct {
     const char* label;
