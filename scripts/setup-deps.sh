@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           libsqlite3-dev libcli11-dev nlohmann-json3-dev libinih-dev
-          clang libclang-rt-dev lcov)
+          clang libclang-rt-dev lcov python3)
 
 missing=()
 for p in "${packages[@]}"; do
