@@ -66,15 +66,18 @@ def declaration_for(run_name, pairs):
 # --- figures ---------------------------------------------------------------
 
 def collect_runs(benchmarks):
-    """run name -> {"times": [ns...], "error": str|None}, in the order of the run.
+    """run name -> {"times": [ns...], "error": str|None}, in the order the
+    benchmarks are registered (interleaved repetitions arrive shuffled).
 
     Uses the repetitions themselves (not Google Benchmark's aggregates), so the
     same code serves one repetition or many."""
-    runs = {}
-    for entry in benchmarks:
+    runs, order = {}, {}
+    for position, entry in enumerate(benchmarks):
         if entry.get("run_type", "iteration") != "iteration":
             continue
         name = entry.get("run_name", entry["name"])
+        order.setdefault(name, (entry.get("family_index", position),
+                                entry.get("per_family_instance_index", 0), position))
         run = runs.setdefault(name, {"times": [], "error": None})
         if entry.get("error_occurred"):
             run["error"] = entry.get("error_message", "failed")
@@ -83,7 +86,7 @@ def collect_runs(benchmarks):
         if unit not in _TO_NS:
             raise ReportError("unknown time unit %r in %s" % (unit, name))
         run["times"].append(float(entry["real_time"]) * _TO_NS[unit])
-    return runs
+    return {name: runs[name] for name in sorted(runs, key=order.get)}
 
 
 def median(run):
@@ -253,8 +256,10 @@ def machine_lines(context, repetitions):
         "- Benchmark files in %s (%s)" % (temp, file_system_of(temp)),
         "- Google Benchmark library built as: %s; run at %s" % (
             context.get("library_build_type", "?"), context.get("date", time.strftime("%F %T"))),
-        "- Each time is the median of %d repetition%s of real (wall-clock) time; "
-        "± is half the range of the repetitions" % (repetitions, "" if repetitions == 1 else "s"),
+        "- Each time is the median of %d repetition%s of real (wall-clock) time, the "
+        "repetitions of all benchmarks interleaved in random order so that a benchmark and "
+        "its anchor meet the same load; ± is half the range of the repetitions" % (
+            repetitions, "" if repetitions == 1 else "s"),
     ]
 
 
@@ -318,7 +323,12 @@ def check(binary):
 
 
 def report(binary, repetitions, min_time, json_out, extra):
-    arguments = ["--benchmark_repetitions=%d" % repetitions]
+    # Interleaving spreads each benchmark's repetitions over the whole run: on
+    # a machine whose disk and cores are shared, the cost of a sync changes
+    # from one minute to the next, and a benchmark measured minutes away from
+    # its anchor would compare two different machines.
+    arguments = ["--benchmark_repetitions=%d" % repetitions,
+                 "--benchmark_enable_random_interleaving=true"]
     if min_time is not None:
         arguments.append("--benchmark_min_time=%g" % min_time)
     _, figures = run_bench(binary, arguments + extra, show_progress=True)

@@ -170,10 +170,22 @@ class TableTest(unittest.TestCase):
                           entry("BM_Anchor_A", 10)], [("BM_A", "BM_Anchor_A", "ratio<=2")])
         self.assertEqual(rows["BM_A"], ("BM_A", "skipped: no ICMP", "BM_Anchor_A", "10.0 ns", "", "≤ 2"))
 
-    def test_rows_keep_the_order_of_the_run(self):
-        names = [r[0] for r in br.table_rows(br.collect_runs(
-            [entry("BM_Z", 1), entry("BM_Anchor_Y", 1), entry("BM_A", 1), entry("BM_M", 1)]), [])]
-        self.assertEqual(names, ["BM_Z", "BM_A", "BM_M"])
+    def test_rows_follow_the_order_of_registration(self):
+        rows = [
+            ("without indexes, the order of the output",
+             [entry("BM_Z", 1), entry("BM_Anchor_Y", 1), entry("BM_A", 1), entry("BM_M", 1)],
+             ["BM_Z", "BM_A", "BM_M"]),
+            ("interleaved repetitions by family, then instance",
+             [entry("BM_F/1", 1, family_index=1, per_family_instance_index=1),
+              entry("BM_G", 1, family_index=2, per_family_instance_index=0),
+              entry("BM_F/0", 1, family_index=1, per_family_instance_index=0),
+              entry("BM_E", 1, family_index=0, per_family_instance_index=0),
+              entry("BM_F/1", 2, family_index=1, per_family_instance_index=1)],
+             ["BM_E", "BM_F/0", "BM_F/1", "BM_G"]),
+        ]
+        for label, benchmarks, want in rows:
+            with self.subTest(label):
+                self.assertEqual([r[0] for r in br.table_rows(br.collect_runs(benchmarks), [])], want)
 
 
 class CheckTest(unittest.TestCase):
