@@ -48,8 +48,12 @@ check: build
 check-asan: build-asan
 	ctest --preset asan -j $(JOBS)
 
+# Every benchmark beside its anchor (the bare operation it is measured
+# against) from the same run: the median of BENCH_REPETITIONS repetitions, as
+# a markdown table; the live progress goes to standard error.
+BENCH_REPETITIONS ?= 3
 bench: build
-	$(DEFAULT_BIN)/kavrolin_bench
+	python3 scripts/bench_report.py --repetitions $(BENCH_REPETITIONS) $(DEFAULT_BIN)/kavrolin_bench
 
 # The large stress run: 8 writer processes x 5,000 operations, and rounds
 # that kill writers at random; prints its figures. Runs in a fresh folder.

@@ -1,10 +1,13 @@
 // Every file operation maps its path through the prefix's drives first.
 #include <benchmark/benchmark.h>
+#include <limits.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
 
+#include "anchor.h"
 #include "bench_prefix.h"
 
 namespace {
@@ -17,15 +20,15 @@ void MakeDayFile(const BenchPrefix& p) {
   std::ofstream(p.C("YHLOG/20240131.txt")) << "x";
 }
 
-// The floor: one stat of the host path the mapping ends at.
-void BM_BareStat(benchmark::State& state) {
+// The anchor of a mapping: one stat of the host path the mapping ends at.
+void BM_Anchor_Stat(benchmark::State& state) {
   BenchPrefix p;
   MakeDayFile(p);
   const std::string host = p.C("YHLOG/20240131.txt").string();
   struct stat st;
   for (auto _ : state) benchmark::DoNotOptimize(::stat(host.c_str(), &st));
 }
-BENCHMARK(BM_BareStat);
+BENCHMARK(BM_Anchor_Stat);
 
 void BM_ToHostNewFile(benchmark::State& state) {
   BenchPrefix p;
@@ -55,5 +58,21 @@ void BM_ToWindows(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(p.prefix->ToWindows(host));
 }
 BENCHMARK(BM_ToWindows);
+
+// The anchor of the reverse mapping: resolving the host path, which the
+// mapping does before it looks for the drive that holds it.
+void BM_Anchor_Realpath(benchmark::State& state) {
+  BenchPrefix p;
+  MakeDayFile(p);
+  const std::string host = p.C("YHLOG").string();
+  char resolved[PATH_MAX];
+  for (auto _ : state) benchmark::DoNotOptimize(::realpath(host.c_str(), resolved));
+}
+BENCHMARK(BM_Anchor_Realpath);
+
+const bool kAnchored = kavrolin::bench::DeclareAnchors({
+    {"BM_ToHost*", "BM_Anchor_Stat", ""},
+    {"BM_ToWindows", "BM_Anchor_Realpath", ""},
+});
 
 }  // namespace

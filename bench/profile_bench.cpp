@@ -1,5 +1,7 @@
-// INI reads come from the profile cache while the file is unchanged; writes
-// cost one locked read, an edit and an atomic replace.
+// INI reads come from the profile cache while the file is unchanged: at least
+// 100 times faster than inih parsing the file for each lookup. Writes cost one
+// locked read, an edit and an atomic replace: within 1.5 times a bare write +
+// fdatasync + rename of the same file.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <ini.h>
@@ -9,6 +11,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "anchor.h"
 #include "bench_prefix.h"
 #include "platform/posix/file_system.h"
 #include "platform/posix/profile.h"
@@ -46,7 +49,8 @@ void BM_ProfileGetStringUnchanged(benchmark::State& state) {
 }
 BENCHMARK(BM_ProfileGetStringUnchanged);
 
-void BM_InihParseForEachLookup(benchmark::State& state) {
+// The anchor of a read: inih parses the file for each lookup.
+void BM_Anchor_InihParse(benchmark::State& state) {
   BenchPrefix p;
   MakeFile(p);
   const std::string path = p.C("app.ini").string();
@@ -63,7 +67,7 @@ void BM_InihParseForEachLookup(benchmark::State& state) {
     benchmark::DoNotOptimize(found);
   }
 }
-BENCHMARK(BM_InihParseForEachLookup);
+BENCHMARK(BM_Anchor_InihParse);
 
 void BM_ProfileWriteString(benchmark::State& state) {
   BenchPrefix p;
@@ -78,8 +82,9 @@ void BM_ProfileWriteString(benchmark::State& state) {
 }
 BENCHMARK(BM_ProfileWriteString)->UseRealTime();
 
-// The floor: the same bytes written to a new file, synced and renamed over.
-void BM_BareWriteFdatasyncRename(benchmark::State& state) {
+// The anchor of a write: the same bytes written to a new file, synced and
+// renamed over the old one.
+void BM_Anchor_WriteFdatasyncRename(benchmark::State& state) {
   BenchPrefix p;
   const std::string bytes = MakeFile(p);
   const std::string path = p.C("app.ini").string();
@@ -92,6 +97,11 @@ void BM_BareWriteFdatasyncRename(benchmark::State& state) {
     ::rename(temp.c_str(), path.c_str());
   }
 }
-BENCHMARK(BM_BareWriteFdatasyncRename)->UseRealTime();
+BENCHMARK(BM_Anchor_WriteFdatasyncRename)->UseRealTime();
+
+const bool kAnchored = kavrolin::bench::DeclareAnchors({
+    {"BM_ProfileGetStringUnchanged", "BM_Anchor_InihParse", "ratio<=0.01"},
+    {"BM_ProfileWriteString", "BM_Anchor_WriteFdatasyncRename/real_time", "ratio<=1.5"},
+});
 
 }  // namespace

@@ -1,10 +1,13 @@
 // The registry members: each call opens its key, does one thing and closes
 // the key, so a read costs a few short read transactions and a write one
-// write transaction with a full sync of the WAL.
+// write transaction with a full sync of the WAL. The anchors are the same
+// work on one flat table: an indexed SELECT, and a synced INSERT OR REPLACE.
 #include <benchmark/benchmark.h>
 
 #include <string>
 
+#include "anchor.h"
+#include "bare_sqlite.h"
 #include "bench_prefix.h"
 #include "platform/posix/registry.h"
 #include "toolkit/registry/registry_reading.h"
@@ -51,7 +54,10 @@ void BM_RegKeyValueInSeededStore(benchmark::State& state) {
     }
   }
 }
-BENCHMARK(BM_RegKeyValueInSeededStore)->ArgName("get0_missing1_set2")->Arg(0)->Arg(1)->Arg(2);
+BENCHMARK(BM_RegKeyValueInSeededStore)
+    ->ArgName("get0_missing1_set2")
+    ->Arg(0)->Arg(1)->Arg(2)
+    ->UseRealTime();
 
 void BM_SetRegKeyValueNewKeyEachTime(benchmark::State& state) {
   BenchPrefix p;
@@ -64,6 +70,60 @@ void BM_SetRegKeyValueNewKeyEachTime(benchmark::State& state) {
     benchmark::DoNotOptimize(registry::SetRegKeyValue(store, root, key, name, value));
   }
 }
-BENCHMARK(BM_SetRegKeyValueNewKeyEachTime);
+BENCHMARK(BM_SetRegKeyValueNewKeyEachTime)->UseRealTime();
+
+// Values in one table keyed by the full key path and the value name, on a
+// connection kept open; synchronous=FULL as the registry's. Seeded with the
+// same 1,000 values as Seed, each its own synced transaction as there: how far
+// the WAL has grown decides whether a later sync must also write the file's
+// size, which costs a multiple of the sync itself.
+struct BareValues {
+  BareValues(benchmark::State& state, const BenchPrefix& p, bool seeded)
+      : db(state, (p.root / "bare.db").string(),
+           "PRAGMA synchronous=FULL;"
+           "CREATE TABLE vals(path TEXT, name TEXT, data TEXT, PRIMARY KEY(path, name));"),
+        write(db.Prepare("INSERT OR REPLACE INTO vals VALUES(?1, ?2, ?3)")) {
+    for (int k = 0; seeded && k < 20; ++k) {
+      for (int v = 0; v < 50; ++v) {
+        db.Run(write, {"software\\shop\\section" + std::to_string(k), "value" + std::to_string(v),
+                       "setting " + std::to_string(k * 50 + v)});
+      }
+    }
+  }
+  kavrolin::bench::BareSqlite db;
+  sqlite3_stmt* write;
+};
+
+// Arg 0: a value that exists; 1: a key that does not.
+void BM_Anchor_SqliteSelect(benchmark::State& state) {
+  BenchPrefix p;
+  BareValues values(state, p, true);
+  sqlite3_stmt* read = values.db.Prepare("SELECT data FROM vals WHERE path=?1 AND name=?2");
+  const std::string path = state.range(0) == 1 ? "software\\shop\\nowhere" : "software\\shop\\section19";
+  for (auto _ : state) benchmark::DoNotOptimize(values.db.Run(read, {path, "value49"}));
+}
+BENCHMARK(BM_Anchor_SqliteSelect)->ArgName("missing")->Arg(0)->Arg(1)->UseRealTime();
+
+// Arg 0: replacing a value that exists in the seeded table; 1: a new key path
+// each time in an empty one, as BM_SetRegKeyValueNewKeyEachTime starts empty.
+void BM_Anchor_SqliteSyncedWrite(benchmark::State& state) {
+  BenchPrefix p;
+  const bool fresh = state.range(0) == 1;
+  BareValues values(state, p, !fresh);
+  int n = 0;
+  for (auto _ : state) {
+    const std::string path = fresh ? "software\\shop\\new" + std::to_string(n++) + "\\level"
+                                   : "software\\shop\\section19";
+    benchmark::DoNotOptimize(values.db.Run(values.write, {path, "value49", "changed"}));
+  }
+}
+BENCHMARK(BM_Anchor_SqliteSyncedWrite)->ArgName("new_key")->Arg(0)->Arg(1)->UseRealTime();
+
+const bool kAnchored = kavrolin::bench::DeclareAnchors({
+    {"BM_RegKeyValueInSeededStore/get0_missing1_set2:0", "BM_Anchor_SqliteSelect/missing:0/real_time", ""},
+    {"BM_RegKeyValueInSeededStore/get0_missing1_set2:1", "BM_Anchor_SqliteSelect/missing:1/real_time", ""},
+    {"BM_RegKeyValueInSeededStore/get0_missing1_set2:2", "BM_Anchor_SqliteSyncedWrite/new_key:0/real_time", ""},
+    {"BM_SetRegKeyValueNewKeyEachTime", "BM_Anchor_SqliteSyncedWrite/new_key:1/real_time", ""},
+});
 
 }  // namespace

@@ -8,7 +8,7 @@ set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           libsqlite3-dev libcli11-dev nlohmann-json3-dev libinih-dev
-          clang libclang-rt-dev lcov)
+          clang libclang-rt-dev lcov python3)
 # `setup-deps.sh windows`: also the MinGW-w64 cross compiler and Wine.
 if [ "${1:-}" = windows ]; then
   packages+=(googletest locales g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 wine64)
