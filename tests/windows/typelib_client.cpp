@@ -13,6 +13,7 @@
 #include <oleauto.h>
 
 #include <cstdio>
+#include <cwctype>
 #include <string>
 #include <vector>
 
@@ -419,7 +420,21 @@ void CompareInterface(ITypeLib* library, const Class& want) {
   TYPEATTR* dispatch_attributes = nullptr;
   type->GetTypeAttr(&dispatch_attributes);
   Check(label + "_dispatch_half", dispatch_attributes->typekind == TKIND_DISPATCH && table != nullptr);
+  const WORD dispatch_wanted = TYPEFLAG_FHIDDEN | TYPEFLAG_FDUAL | TYPEFLAG_FNONEXTENSIBLE | TYPEFLAG_FDISPATCHABLE;
+  Check(label + "_dispatch_half_flags", (dispatch_attributes->wTypeFlags & dispatch_wanted) == dispatch_wanted,
+        Hex(dispatch_attributes->wTypeFlags));
   type->ReleaseTypeAttr(dispatch_attributes);
+  // Late-bound callers find every member's DISPID by name through the
+  // dispatch half, whatever the letter case.
+  std::string unmatched;
+  for (const Function& f : want.functions) {
+    std::wstring upper = f.name;
+    for (wchar_t& c : upper) c = static_cast<wchar_t>(towupper(c));
+    LPOLESTR names[] = {const_cast<LPOLESTR>(upper.c_str())};
+    MEMBERID id = MEMBERID_NIL;
+    if (FAILED(type->GetIDsOfNames(names, 1, &id)) || id != f.id) unmatched += " " + Narrow(f.name);
+  }
+  Check(label + "_ids_by_name", unmatched.empty(), unmatched);
   if (!table) {
     type->Release();
     return;
