@@ -95,9 +95,25 @@ dir=$(fresh pos_host)
 cp "$here/pos_host.vbs" "$dir/"
 # The script's terminal calls count from 1 in a state file of this run: the
 # first six are approved, every later one declined.
-(cd "$dir" && KAVROLIN_SIM_STATE=sim.state KAVROLIN_SIM_RESULT=1,1,1,1,1,1,0 \
+# Its payment records go to the folder "records" of the run.
+(cd "$dir" && KAVROLIN_SIM_STATE=sim.state KAVROLIN_SIM_RESULT=1,1,1,1,1,1,0 KAVROLIN_PREFIX=records \
    WINEDEBUG=-all,fixme+wscript "$wine" cscript //nologo pos_host.vbs > "$dir/out" 2> "$dir/err")
 check pos_host "$dir/out" "POS HOST DONE" "$dir/err"
+
+# The write-ahead records of the script's six transactions that move money
+# (the inquiries make none), read back by the program as an operator would.
+if [ -f "$bin/kavrolin.exe" ]; then
+  (cd "$dir" && KAVROLIN_PREFIX=records WINEDEBUG=-all "$wine" "$bin/kavrolin.exe" history > "$dir/history" 2> "$dir/history.err")
+  tr -d '\r' < "$dir/history" > "$dir/history.txt"
+  if grep -qx "records of $(date +%Y%m%d): 6" "$dir/history.txt" &&
+     [ "$(grep -c ': approved, return code 1' "$dir/history.txt")" = 5 ] &&
+     [ "$(grep -c ': declined, return code 0' "$dir/history.txt")" = 1 ]; then
+    echo "pos_host: payment records of the six transactions read back"
+  else
+    echo "pos_host: payment records differ; see $dir/history.txt" >&2
+    status=1
+  fi
+fi
 
 # The journal's bytes as the script left them in the prefix's C:\YHLOG: the
 # code page's form of the Chinese texts, every line stamped and ended by CR LF.
