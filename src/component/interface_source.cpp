@@ -48,21 +48,54 @@ bool IsEnum(DeclaredType type) {
   return type == DeclaredType::kExitMode || type == DeclaredType::kSpecFolder;
 }
 
-// The IDL form of a declared default, or "" when the type library cannot
-// carry it (text: see the header).
+// A text as an IDL string literal.
+std::string Quoted(std::u16string_view text) {
+  std::string out = "\"";
+  for (char c : Narrow(text)) {
+    if (c == '"' || c == '\\') out += '\\';
+    out += c;
+  }
+  return out + "\"";
+}
+
+// The IDL form of a declared default, or "" when there is none.
 std::string DefaultValue(const Parameter& p) {
   const Variant& value = p.default_value;
   if (value.is_empty()) return "";
   if (const bool* b = value.get_if<bool>()) return *b ? "-1" : "0";
   if (const int32_t* i = value.get_if<int32_t>()) return std::to_string(*i);
   if (const int16_t* i = value.get_if<int16_t>()) return std::to_string(*i);
+  if (const Text* t = value.get_if<Text>()) return Quoted(*t);
   return "";
 }
+
+// widl writes no default for a by-reference text (see the header): such a
+// parameter goes through the macros the prologue below defines.
+bool IsDefaultedTextReference(const Parameter& p) {
+  return p.direction == Direction::kInOut && p.type == DeclaredType::kText && p.default_value.get_if<Text>();
+}
+
+constexpr char kDefaultedTextMacros[] =
+    "// A by-reference text with a declared default: widl writes defaults only\n"
+    "// for parameters of a value type, so the type library pass\n"
+    "// (-DKAVROLIN_TYPE_LIBRARY) declares it by value with its default, and\n"
+    "// typelib-byref then makes it by-reference in the written type library.\n"
+    "#ifdef KAVROLIN_TYPE_LIBRARY\n"
+    "#define TEXT_DEFAULT(value) , defaultvalue(value)\n"
+    "#define DEFAULTED_TEXT_REF BSTR\n"
+    "#else\n"
+    "#define TEXT_DEFAULT(value)\n"
+    "#define DEFAULTED_TEXT_REF BSTR*\n"
+    "#endif\n\n";
 
 std::string IdlParameter(const Parameter& p) {
   std::string attributes = p.direction == Direction::kInOut ? "in, out" : "in";
   if (p.optional) attributes += ", optional";
-  if (const std::string d = DefaultValue(p); !d.empty()) attributes += ", defaultvalue(" + d + ")";
+  const std::string d = DefaultValue(p);
+  if (IsDefaultedTextReference(p)) {
+    return "[" + attributes + " TEXT_DEFAULT(" + d + ")] DEFAULTED_TEXT_REF " + Narrow(p.name);
+  }
+  if (!d.empty()) attributes += ", defaultvalue(" + d + ")";
   std::string type = FormsOf(p.type).idl;
   if (p.direction == Direction::kInOut) type += "*";
   return "[" + attributes + "] " + type + " " + Narrow(p.name);
@@ -155,6 +188,7 @@ constexpr char kGeneratedNote[] =
 std::string LibraryIdl() {
   std::string idl = kGeneratedNote;
   idl += "import \"automation_base.idl\";\n\n";
+  idl += kDefaultedTextMacros;
   idl += "[\n  uuid(" + Uuid(kLibId) + "),\n  version(" + std::to_string(kLibraryMajor) + "." +
          std::to_string(kLibraryMinor) + "),\n  lcid(" + Hex(static_cast<int32_t>(kLibraryLocale)) +
          ")\n]\nlibrary " + Narrow(kLibraryName) + "\n{\n";

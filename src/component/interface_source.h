@@ -17,9 +17,12 @@
 // native test regenerates both and compares. Regenerate after changing a
 // table with `kavrolin-interfaces src/component/win32`.
 //
-// One thing the description cannot say: a declared default on a by-reference
-// text parameter (widl refuses `defaultvalue` on `BSTR*`). Such parameters are
-// only `optional` in the type library; the dispatch layer applies the default.
+// A declared default on a by-reference text parameter: widl refuses
+// `defaultvalue` on `BSTR*`, so the IDL declares such a parameter through two
+// macros: by value with its default in the type library pass, which
+// tools/typelib-byref then turns into `BSTR*`, and plain `BSTR*` for the
+// header. The dispatch layer applies the default when the caller leaves the
+// parameter out.
 #pragma once
 
 #include <string>

@@ -88,10 +88,19 @@ TEST(InterfaceSource, IdlDeclaresMembersAsPublished) {
       {"optional_without_default",
        "    [id(0x60030010)] HRESULT StringEnCrypt([in] BSTR strSource, [in, out] long* MA, "
        "[in, out, optional] BSTR* strTarget, [out, retval] BSTR* result);"},
-      {"text_default_left_to_server_bool_default_true",
+      {"text_default_through_macros_bool_default_true",
        "    [id(0x60030029)] HRESULT FormatStrLn([in, out] BSTR* pStr, [in, out, optional] long* StrLng, "
-       "[in, out, optional] BSTR* ShowStr, [in, out, optional, defaultvalue(-1)] VARIANT_BOOL* IsRightAlign, "
-       "[out, retval] BSTR* result);"},
+       "[in, out, optional TEXT_DEFAULT(\" \")] DEFAULTED_TEXT_REF ShowStr, "
+       "[in, out, optional, defaultvalue(-1)] VARIANT_BOOL* IsRightAlign, [out, retval] BSTR* result);"},
+      {"mask_text_default",
+       "    [id(0x6003002A)] HRESULT GetFileLastModiTime([in, out] BSTR* pFileName, "
+       "[in, out, optional TEXT_DEFAULT(\"YYYYMMDDHHMM\")] DEFAULTED_TEXT_REF pMaskStr, [out, retval] BSTR* result);"},
+      // The type library pass declares the defaulted texts by value (with
+      // their defaults), the header pass by reference.
+      {"type_library_pass_default", "#define TEXT_DEFAULT(value) , defaultvalue(value)"},
+      {"type_library_pass_by_value", "#define DEFAULTED_TEXT_REF BSTR"},
+      {"header_pass_no_default", "#define TEXT_DEFAULT(value)"},
+      {"header_pass_by_reference", "#define DEFAULTED_TEXT_REF BSTR*"},
       {"bool_default_false",
        "    [id(0x60030041)] HRESULT DeleteFile([in] BSTR filespec, [in, out, optional, defaultvalue(0)] "
        "VARIANT_BOOL* force, [out, retval] VARIANT_BOOL* result);"},

@@ -167,9 +167,7 @@ USHORT FlagsOf(const component::Parameter& p) {
   USHORT flags = PARAMFLAG_FIN;
   if (p.direction == component::Direction::kInOut) flags |= PARAMFLAG_FOUT;
   if (p.optional) flags |= PARAMFLAG_FOPT;
-  if (p.optional && !p.default_value.is_empty() && !p.default_value.get_if<kavrolin::Text>()) {
-    flags |= PARAMFLAG_FHASDEFAULT;
-  }
+  if (p.optional && !p.default_value.is_empty()) flags |= PARAMFLAG_FHASDEFAULT;
   return flags;
 }
 

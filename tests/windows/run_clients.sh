@@ -5,9 +5,10 @@
 #
 # Runs the shell's own tests (kavrolin_com_tests.exe), registers
 # BIN_DIR/Kavrolin.dll in the Wine prefix WINEPREFIX with regsvr32, then runs
-# the two client tests against it, each from a fresh folder of its own made
-# below BIN_DIR/../clients: the script host pos_host.vbs with cscript, and
-# early_client.exe. WINE is the Wine program (default: wine). A prefix that
+# the client tests against it, each from a fresh folder of its own made
+# below BIN_DIR/../clients: the script host pos_host.vbs with cscript,
+# early_client.exe and typelib_client.exe. WINE is the Wine program (default:
+# wine). A prefix that
 # does not exist yet is made (make check-windows normally makes it first);
 # everything this script writes stays inside it and below BIN_DIR/../clients.
 #
@@ -92,8 +93,47 @@ fi
 
 dir=$(fresh pos_host)
 cp "$here/pos_host.vbs" "$dir/"
-(cd "$dir" && WINEDEBUG=-all,fixme+wscript "$wine" cscript //nologo pos_host.vbs > "$dir/out" 2> "$dir/err")
+# The script's terminal calls count from 1 in a state file of this run: the
+# first six are approved, every later one declined.
+# Its payment records go to the folder "records" of the run.
+(cd "$dir" && KAVROLIN_SIM_STATE=sim.state KAVROLIN_SIM_RESULT=1,1,1,1,1,1,0 KAVROLIN_PREFIX=records \
+   WINEDEBUG=-all,fixme+wscript "$wine" cscript //nologo pos_host.vbs > "$dir/out" 2> "$dir/err")
 check pos_host "$dir/out" "POS HOST DONE" "$dir/err"
+
+# The write-ahead records of the script's six transactions that move money
+# (the inquiries make none), read back by the program as an operator would.
+if [ -f "$bin/kavrolin.exe" ]; then
+  (cd "$dir" && KAVROLIN_PREFIX=records WINEDEBUG=-all "$wine" "$bin/kavrolin.exe" history > "$dir/history" 2> "$dir/history.err")
+  tr -d '\r' < "$dir/history" > "$dir/history.txt"
+  if grep -qx "records of $(date +%Y%m%d): 6" "$dir/history.txt" &&
+     [ "$(grep -c ': approved, return code 1' "$dir/history.txt")" = 5 ] &&
+     [ "$(grep -c ': declined, return code 0' "$dir/history.txt")" = 1 ]; then
+    echo "pos_host: payment records of the six transactions read back"
+  else
+    echo "pos_host: payment records differ; see $dir/history.txt" >&2
+    status=1
+  fi
+fi
+
+# The journal's bytes as the script left them in the prefix's C:\YHLOG: the
+# code page's form of the Chinese texts, every line stamped and ended by CR LF.
+journal="$prefix/drive_c/YHLOG/$(date +%Y%m%d).txt"
+if [ ! -f "$journal" ]; then
+  echo "pos_host: no journal file $journal" >&2
+  status=1
+elif ! iconv -f CP936 -t UTF-8 < "$journal" > "$dir/journal.txt" 2> /dev/null; then
+  echo "pos_host: the journal is not in code page 936: $journal" >&2
+  status=1
+elif ! grep -q '消费成功 卡号：6222000000000009    索引：' "$dir/journal.txt" ||
+     ! grep -q '消费失败 卡号：6222000000000009     索引：' "$dir/journal.txt"; then
+  echo "pos_host: the journal lacks the sale lines; see $dir/journal.txt" >&2
+  status=1
+elif grep -qv "$(printf '^[0-9]\\{4\\}-[0-9][0-9]-[0-9][0-9] [0-9][0-9]:[0-9][0-9]:[0-9][0-9] .*\r$')" "$dir/journal.txt"; then
+  echo "pos_host: a journal line without its stamp or CR LF; see $dir/journal.txt" >&2
+  status=1
+else
+  echo "pos_host: journal bytes in code page 936 with stamped CR LF lines"
+fi
 
 if [ -f "$bin/early_client.exe" ]; then
   dir=$(fresh early_client)
@@ -101,6 +141,15 @@ if [ -f "$bin/early_client.exe" ]; then
   check early_client "$dir/out" "EARLY CLIENT DONE"
 else
   echo "run_clients: no early_client.exe in $bin" >&2
+  status=1
+fi
+
+if [ -f "$bin/typelib_client.exe" ]; then
+  dir=$(fresh typelib_client)
+  (cd "$dir" && WINEDEBUG=-all "$wine" "$bin/typelib_client.exe" > "$dir/out" 2> "$dir/err")
+  check typelib_client "$dir/out" "TYPELIB CLIENT DONE"
+else
+  echo "run_clients: no typelib_client.exe in $bin" >&2
   status=1
 fi
 

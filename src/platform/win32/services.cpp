@@ -5,6 +5,7 @@
 #include "platform/win32/file_system.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/module.h"
+#include "platform/win32/payment_records.h"
 #include "platform/win32/profile.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/system_operations.h"
@@ -32,6 +33,7 @@ Services Services::Default() {
   services.registry = std::make_shared<win32::Win32Registry>();
   services.system = std::make_shared<win32::Win32SystemOperations>();
   services.echo = std::make_shared<win32::Win32Echo>();
+  services.records = std::make_shared<win32::Win32PaymentRecords>(win32::Win32PaymentRecords::DefaultFolder());
   return services;
 }
 

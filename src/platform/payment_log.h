@@ -1,0 +1,38 @@
+// The payment records as an append-only log of text lines: the form the
+// records take where no database is at hand (the Windows realisation keeps
+// them in one file). Pure rules on bytes; the file itself is the caller's.
+//
+// Each change to the records is one line, UTF-8, fields separated by tabs,
+// ended by a line feed; a tab, line feed, carriage return or backslash inside
+// a field is written as \t, \n, \r or \\:
+//   S id pid time day code amount cents invoice cashier register   started
+//   F id answered return_code card card_amount index_number failure
+//   R id finding resolved_time                                     resolved
+// Reading folds the lines in file order into records with the same rules as
+// the database realisation: an outcome is taken once, turning a "started"
+// record into "completed" (answered) or "failed"; a resolution applies only
+// to a "started" record; a record resolved first keeps its state and finding
+// and gains a later outcome beside them. A last line without its line feed
+// (a write cut short) and lines that do not parse are skipped.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/payment_records.h"
+
+namespace kavrolin::platform {
+
+std::string StartLine(int64_t id, int64_t pid, const PaymentStart& start);
+std::string FinishLine(int64_t id, const PaymentOutcome& outcome);
+std::string ResolveLine(int64_t id, TextView finding, TextView time);
+
+// Every record the log holds, oldest first (the order of their start lines).
+std::vector<PaymentRecord> FoldPaymentLog(std::string_view log);
+
+// Whether record `id` of `records` can be resolved now.
+ResolveStatus ResolveStatusOf(const std::vector<PaymentRecord>& records, int64_t id);
+
+}  // namespace kavrolin::platform

@@ -1,0 +1,188 @@
+#include "platform/win32/payment_records.h"
+
+#include <algorithm>
+#include <functional>
+
+#include "base/automation_error.h"
+#include "platform/payment_log.h"
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/windows_api.h"
+
+namespace kavrolin::platform::win32 {
+namespace {
+
+[[noreturn]] void Fail(const std::wstring& file, const char* what, DWORD error) {
+  throw AutomationError(static_cast<int32_t>(ErrorNumber::kPathFileAccess),
+                        u"Path/File access error: " + Text(file.begin(), file.end()) + u": " +
+                            FromUtf8(what) + u" failed (" + FromUtf8(std::to_string(error)) + u")");
+}
+
+std::wstring Environment(const wchar_t* name) {
+  wchar_t buffer[32768];
+  const DWORD length = ::GetEnvironmentVariableW(name, buffer, 32768);
+  return length > 0 && length < 32768 ? std::wstring(buffer, length) : std::wstring();
+}
+
+void MakeFolder(const std::wstring& folder) {
+  if (!::CreateDirectoryW(folder.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
+    Fail(folder, "CreateDirectoryW", ::GetLastError());
+  }
+}
+
+UniqueHandle OpenShared(const std::wstring& file, DWORD access, DWORD disposition) {
+  UniqueHandle handle(::CreateFileW(file.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return handle;
+}
+
+std::string ReadAll(HANDLE file, const std::wstring& name) {
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file, &size)) Fail(name, "GetFileSizeEx", ::GetLastError());
+  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+  LARGE_INTEGER start{};
+  if (!::SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) Fail(name, "SetFilePointerEx", ::GetLastError());
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD read = 0;
+    const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
+    if (!::ReadFile(file, bytes.data() + done, want, &read, nullptr)) Fail(name, "ReadFile", ::GetLastError());
+    if (read == 0) break;  // the file shrank meanwhile: take what there is
+    done += read;
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+// The log opened for reading and appending, held under the writers' lock.
+class LockedLog {
+ public:
+  explicit LockedLog(const std::wstring& file) : name_(file) {
+    file_ = OpenShared(file, GENERIC_READ | FILE_APPEND_DATA, OPEN_ALWAYS);
+    if (!file_.valid()) Fail(file, "CreateFileW", ::GetLastError());
+    // One byte far past any data: writers wait for each other, readers do not.
+    where_.Offset = 0xFFFFFFFE;
+    where_.OffsetHigh = 0x7FFFFFFF;
+    if (!::LockFileEx(file_.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &where_)) {
+      Fail(file, "LockFileEx", ::GetLastError());
+    }
+  }
+  ~LockedLog() { ::UnlockFileEx(file_.get(), 0, 1, 0, &where_); }
+  LockedLog(const LockedLog&) = delete;
+  LockedLog& operator=(const LockedLog&) = delete;
+
+  int64_t Size() const {
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file_.get(), &size)) Fail(name_, "GetFileSizeEx", ::GetLastError());
+    return size.QuadPart;
+  }
+  std::string Contents() const { return ReadAll(file_.get(), name_); }
+
+  // Appends `line` in one write; a last line that a dead writer cut short is
+  // ended first, so the new line stands on its own.
+  void Append(std::string line, bool flush) {
+    const int64_t size = Size();
+    if (size > 0) {
+      char last = '\n';
+      DWORD read = 0;
+      OVERLAPPED at{};
+      at.Offset = static_cast<DWORD>(size - 1);
+      at.OffsetHigh = static_cast<DWORD>((size - 1) >> 32);
+      if (::ReadFile(file_.get(), &last, 1, &read, &at) && read == 1 && last != '\n') line.insert(0, "\n");
+    }
+    DWORD written = 0;
+    if (!::WriteFile(file_.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr)) {
+      Fail(name_, "WriteFile", ::GetLastError());
+    }
+    if (written != line.size()) Fail(name_, "WriteFile", ERROR_DISK_FULL);
+    if (flush && !::FlushFileBuffers(file_.get())) Fail(name_, "FlushFileBuffers", ::GetLastError());
+  }
+
+ private:
+  std::wstring name_;
+  UniqueHandle file_;
+  OVERLAPPED where_{};
+};
+
+std::vector<PaymentRecord> ReadRecords(const std::wstring& file) {
+  UniqueHandle handle = OpenShared(file, GENERIC_READ, OPEN_EXISTING);
+  if (!handle.valid()) {
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {};
+    Fail(file, "CreateFileW", error);
+  }
+  return FoldPaymentLog(ReadAll(handle.get(), file));
+}
+
+std::vector<PaymentRecord> Where(std::vector<PaymentRecord> records,
+                                 const std::function<bool(const PaymentRecord&)>& keep) {
+  records.erase(std::remove_if(records.begin(), records.end(), [&](const PaymentRecord& r) { return !keep(r); }),
+                records.end());
+  return records;
+}
+
+}  // namespace
+
+Win32PaymentRecords::Win32PaymentRecords(std::wstring folder) : folder_(std::move(folder)) {}
+
+std::wstring Win32PaymentRecords::DefaultFolder() {
+  if (std::wstring prefix = Environment(L"KAVROLIN_PREFIX"); !prefix.empty()) return prefix;
+  std::wstring local = Environment(L"LOCALAPPDATA");
+  if (local.empty()) local = Environment(L"APPDATA");
+  if (local.empty()) local = Environment(L"TEMP");
+  return local + L"\\Kavrolin";
+}
+
+std::wstring Win32PaymentRecords::log_file() const { return folder_ + L"\\payments.log"; }
+std::wstring Win32PaymentRecords::trace_file() const { return folder_ + L"\\payments-trace.txt"; }
+
+int64_t Win32PaymentRecords::Start(const PaymentStart& start) {
+  MakeFolder(folder_);
+  LockedLog log(log_file());
+  const int64_t id = log.Size() + 1;
+  // The started record is what a crash leaves behind, so it is flushed.
+  log.Append(StartLine(id, static_cast<int64_t>(::GetCurrentProcessId()), start), true);
+  return id;
+}
+
+void Win32PaymentRecords::Finish(int64_t id, const PaymentOutcome& outcome) {
+  MakeFolder(folder_);
+  // Not flushed: losing it leaves the record "started", which asks for a
+  // check rather than hiding a payment. Reading applies only the first.
+  LockedLog(log_file()).Append(FinishLine(id, outcome), false);
+}
+
+std::vector<PaymentRecord> Win32PaymentRecords::Unfinished() {
+  std::vector<PaymentRecord> started =
+      Where(ReadRecords(log_file()), [](const PaymentRecord& r) { return r.state == PaymentState::kStarted; });
+  std::reverse(started.begin(), started.end());
+  return started;
+}
+
+ResolveStatus Win32PaymentRecords::Resolve(int64_t id, TextView finding, TextView time) {
+  if (finding != u"paid" && finding != u"not-paid") throw AutomationError(ErrorNumber::kInvalidCall);
+  MakeFolder(folder_);
+  // Read, decide and append under one lock: two operators cannot both
+  // resolve one record.
+  LockedLog log(log_file());
+  const ResolveStatus status = ResolveStatusOf(FoldPaymentLog(log.Contents()), id);
+  if (status == ResolveStatus::kResolved) log.Append(ResolveLine(id, finding, time), true);
+  return status;
+}
+
+std::vector<PaymentRecord> Win32PaymentRecords::OfDay(TextView day) {
+  const Text wanted(day);
+  return Where(ReadRecords(log_file()), [&](const PaymentRecord& r) { return r.start.day == wanted; });
+}
+
+bool Win32PaymentRecords::TraceOn() { return Environment(L"KAVROLIN_TRACE") == L"1"; }
+
+void Win32PaymentRecords::Trace(TextView line) {
+  try {
+    MakeFolder(folder_);
+    LockedLog(trace_file()).Append(ToUtf8(line) + "\n", false);
+  } catch (...) {
+    // A trace that cannot be written costs no payment.
+  }
+}
+
+}  // namespace kavrolin::platform::win32

@@ -1,0 +1,127 @@
+#include "platform/win32/payment_records.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/win32/windows_api.h"
+#include "support/error_of.h"
+#include "win32_test_paths.h"
+
+namespace kavrolin::platform::win32 {
+namespace {
+
+using testing::ReadHostFile;
+using testing::TempDir;
+using testing::WriteHostFile;
+
+PaymentStart StartOf(const char16_t* invoice, const char16_t* day) {
+  PaymentStart s;
+  s.time = u"2024-01-31 10:00:00";
+  s.day = day;
+  s.code = u"05";
+  s.amount = u"12.34";
+  s.cents = 1234;
+  s.invoice = invoice;
+  s.cashier = u"01";
+  s.register_id = u"A1";
+  return s;
+}
+
+PaymentOutcome Approved() {
+  PaymentOutcome o;
+  o.answered = true;
+  o.return_code = 1;
+  o.card = u"622200******0009";
+  return o;
+}
+
+class Win32PaymentRecordsTest : public ::testing::Test {
+ protected:
+  // A records folder that does not exist yet: the first write makes it.
+  std::wstring folder() const { return (dir.path() / "records").wstring(); }
+  TempDir dir;
+};
+
+TEST_F(Win32PaymentRecordsTest, RecordsGoThroughTheirStatesInTheFile) {
+  Win32PaymentRecords records(folder());
+  EXPECT_TRUE(records.Unfinished().empty());
+  const int64_t sale = records.Start(StartOf(u"1", u"20240131"));
+  const int64_t crashed = records.Start(StartOf(u"2", u"20240131"));
+  const int64_t other_day = records.Start(StartOf(u"3", u"20240201"));
+  EXPECT_EQ(sale, 1);  // the empty file's length plus one
+  EXPECT_LT(sale, crashed);
+  records.Finish(sale, Approved());
+  records.Finish(other_day, Approved());
+
+  struct Row {
+    const char* label;
+    int64_t id;
+    const char16_t* finding;
+    ResolveStatus want;
+  };
+  const Row rows[] = {
+      {"an unknown id", other_day + 1000, u"paid", ResolveStatus::kNoSuchRecord},
+      {"a finished record", sale, u"paid", ResolveStatus::kNotPending},
+      {"the record a crash left started", crashed, u"not-paid", ResolveStatus::kResolved},
+      {"the same record again", crashed, u"paid", ResolveStatus::kNotPending},
+  };
+  ASSERT_EQ(records.Unfinished().size(), 1u);
+  EXPECT_EQ(records.Unfinished()[0].id, crashed);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    EXPECT_EQ(records.Resolve(row.id, row.finding, u"2024-01-31 11:00:00"), row.want);
+  }
+  EXPECT_EQ(testing::ErrorOf([&] { records.Resolve(crashed, u"maybe", u"t"); }), 5);
+  EXPECT_TRUE(records.Unfinished().empty());
+
+  const std::vector<PaymentRecord> day = records.OfDay(u"20240131");
+  ASSERT_EQ(day.size(), 2u);
+  EXPECT_EQ(day[0].state, PaymentState::kCompleted);
+  EXPECT_EQ(day[0].outcome.card, u"622200******0009");
+  EXPECT_EQ(day[1].state, PaymentState::kResolved);
+  EXPECT_EQ(day[1].finding, u"not-paid");
+  EXPECT_EQ(day[1].pid, static_cast<int64_t>(::GetCurrentProcessId()));
+  EXPECT_EQ(records.OfDay(u"20240201").size(), 1u);
+  EXPECT_TRUE(records.OfDay(u"20240202").empty());
+}
+
+TEST_F(Win32PaymentRecordsTest, ALineCutShortByADeadWriterCostsNoLaterRecord) {
+  Win32PaymentRecords records(folder());
+  const int64_t first = records.Start(StartOf(u"1", u"20240131"));
+  const std::string log = ReadHostFile(dir.path() / "records" / "payments.log");
+  WriteHostFile(dir.path() / "records" / "payments.log", log + "F\t1\t1");  // no line end
+  const int64_t second = records.Start(StartOf(u"2", u"20240131"));
+  const std::vector<PaymentRecord> day = records.OfDay(u"20240131");
+  ASSERT_EQ(day.size(), 2u);
+  EXPECT_EQ(day[0].id, first);
+  EXPECT_EQ(day[0].state, PaymentState::kStarted);  // the cut line is skipped
+  EXPECT_EQ(day[1].id, second);
+}
+
+TEST_F(Win32PaymentRecordsTest, WritersOnSeveralThreadsLoseNoRecord) {
+  const int kEach = 40;
+  auto writer = [&](const char16_t* invoice) {
+    Win32PaymentRecords own(folder());
+    for (int i = 0; i < kEach; ++i) own.Finish(own.Start(StartOf(invoice, u"20240131")), Approved());
+  };
+  std::thread one(writer, u"1");
+  std::thread two(writer, u"2");
+  one.join();
+  two.join();
+  const std::vector<PaymentRecord> day = Win32PaymentRecords(folder()).OfDay(u"20240131");
+  ASSERT_EQ(day.size(), 2u * kEach);
+  for (const PaymentRecord& r : day) EXPECT_EQ(r.state, PaymentState::kCompleted) << "record " << r.id;
+}
+
+TEST_F(Win32PaymentRecordsTest, TraceLinesAppendBesideTheRecords) {
+  Win32PaymentRecords records(folder());
+  records.Trace(u"05 request");
+  records.Trace(u"05 response");
+  EXPECT_EQ(ReadHostFile(dir.path() / "records" / "payments-trace.txt"), "05 request\n05 response\n");
+}
+
+}  // namespace
+}  // namespace kavrolin::platform::win32
