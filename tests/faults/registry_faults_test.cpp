@@ -1,15 +1,18 @@
-// Fault sweep of a registry write: create (open) a key, set a value, close
-// the key, through the faulty registry. Whatever call fails, the answer is a
-// failure status with the earlier value whole, or success with the new one;
-// the key's other values stay as they were, and the next write succeeds.
-//
-// The toolkit's registry members are not in this tree yet; this sweeps the
-// platform path they take (CreateKey, SetValue, CloseKey).
+// Fault sweeps of registry writes. The platform path (create or open a key,
+// set a value, close the key) through the faulty registry: whatever call
+// fails, the answer is a failure status with the earlier value whole, or
+// success with the new one. The toolkit's writers, SetRegKeyValue and
+// DelRegKeyValue, with the registry service failing and with the system's
+// file functions failing underneath the database: a true answer means the
+// change is in the store, a false one leaves the value as it was or (when
+// only the closing steps failed) changed. Either way the key's other value
+// keeps its bytes and the next write succeeds.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "faults/fault_sweep.h"
+#include "toolkit/registry/registry_writing.h"
 
 namespace kavrolin::testing {
 namespace {
@@ -70,6 +73,68 @@ TEST(RegistryFaults, ValueIsOldOrNewAndOthersStay) {
       return calls;
     });
     EXPECT_GT(runs, 0);
+  }
+}
+
+bool Set(platform::Registry& registry, const char16_t* name, const char16_t* value) {
+  int32_t root = static_cast<int32_t>(reg::kCurrentUser);
+  Text key = u"Software\\Shop", value_name = name, data = value;
+  return toolkit::registry::SetRegKeyValue(registry, root, key, value_name, data);
+}
+
+bool Delete(platform::Registry& registry, const char16_t* name) {
+  int32_t root = static_cast<int32_t>(reg::kCurrentUser);
+  Text key = u"Software\\Shop", value_name = name;
+  return toolkit::registry::DelRegKeyValue(registry, root, key, value_name);
+}
+
+TEST(RegistryMemberFaults, WritersKeepEveryEarlierValueWhole) {
+  const struct {
+    const char* label;
+    bool earlier;         // "Till" holds kEarlier before the call
+    bool deletes;         // DelRegKeyValue("Till") instead of SetRegKeyValue("Till", new)
+  } rows[] = {
+      {"set_a_new_value", false, false},
+      {"set_over_an_earlier_value", true, false},
+      {"delete_an_earlier_value", true, true},
+  };
+  for (const Layer layer : {Layer::kServices, Layer::kSystem}) {
+    for (const auto& row : rows) {
+      SCOPED_TRACE(std::string(row.label) + " / " + NameOf(layer));
+      const std::string before = row.earlier ? kEarlier : "(no value)";
+      const std::string after = row.deletes ? "(no value)" : kNew;
+      const int runs = Sweep(layer, [&](Layer l, int nth, int failure) {
+        FaultFixture f(l);
+        platform::Registry& real = *f.env.services.registry;
+        EXPECT_TRUE(Set(real, u"Other", u"other value"));
+        if (row.earlier) {
+          EXPECT_TRUE(Set(real, u"Till", u"earlier till"));
+        }
+        bool answered = false;
+        const auto calls = f.Armed(nth, failure, [&] {
+          answered = row.deletes ? Delete(*f.services.registry, u"Till")
+                                 : Set(*f.services.registry, u"Till", u"new till");
+        });
+        if (nth == 0) {
+          EXPECT_TRUE(answered);
+        }
+        const std::string now = ReadValue(real, "Till");
+        // A deletion the store answers "not there" is taken at its word.
+        const bool told_gone = row.deletes && f.fired() && calls[nth - 1] == "DeleteValue" &&
+                               failure == reg::kFileNotFound;
+        if (answered && !told_gone) {
+          EXPECT_EQ(now, after);
+        } else {
+          EXPECT_TRUE(now == before || now == after) << now;
+        }
+        EXPECT_EQ(ReadValue(real, "Other"), kOther);
+        // The store still takes changes.
+        EXPECT_TRUE(row.deletes ? Delete(real, u"Till") : Set(real, u"Till", u"new till"));
+        EXPECT_EQ(ReadValue(real, "Till"), after);
+        return calls;
+      });
+      EXPECT_GT(runs, 0);
+    }
   }
 }
 
