@@ -20,3 +20,13 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+
+# Test programs run under the 64-bit Wine loader: the plain `wine` command
+# picks the 32-bit one when both are installed.
+find_program(KAVROLIN_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
+if(NOT KAVROLIN_WINE64)
+  find_program(KAVROLIN_WINE64 NAMES wine64)
+endif()
+if(KAVROLIN_WINE64)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${KAVROLIN_WINE64})
+endif()

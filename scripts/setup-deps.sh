@@ -3,7 +3,8 @@
 # missing; otherwise it prints the apt-get lines to run and fails.
 # The Windows build (make windows, make check-windows) needs the 32-bit
 # MinGW-w64 compiler, widl and Wine with its 32-bit half, hence the i386
-# architecture.
+# architecture; the 64-bit compiler builds the stand-in that check-windows
+# runs where 32-bit programs cannot run.
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
@@ -11,7 +12,7 @@ packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           clang libclang-rt-dev lcov python3)
 # `setup-deps.sh windows`: also the MinGW-w64 cross compiler and Wine.
 if [ "${1:-}" = windows ]; then
-  packages+=(googletest locales g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 wine64)
+  packages+=(googletest locales g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools wine wine32:i386 wine64)
 fi
 
 missing=()
