@@ -46,6 +46,41 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStart) {
   EXPECT_DOUBLE_EQ(LeadingNumber(Text(500, u'1') + u"e-480"), 1.1111111111111111e19);
 }
 
+TEST(DecimalValue, TakesOnlyTheDecimalForm) {
+  const struct {
+    const char* label;
+    const char* text;
+    double value;  // NaN: error 13
+  } rows[] = {
+      {"integer", "12", 12},
+      {"signed_fraction", "-12.5", -12.5},
+      {"point_first", ".5", 0.5},
+      {"point_last", "5.", 5},
+      {"exponent", "1.5E+2", 150},
+      {"underflow_is_zero", "1e-400", 0},
+      {"empty", "", NAN},
+      {"sign_only", "-", NAN},
+      {"point_only", ".", NAN},
+      {"exponent_without_digits", "1e", NAN},
+      {"leading_blank", " 1", NAN},
+      {"trailing_blank", "1 ", NAN},
+      {"infinity", "inf", NAN},
+      {"signed_infinity", "-INFINITY", NAN},
+      {"not_a_number", "nan", NAN},
+      {"hexadecimal", "0x1p3", NAN},
+      {"d_exponent", "1d2", NAN},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    if (std::isnan(row.value)) {
+      EXPECT_EQ(ErrorOf([&] { DecimalValue(row.text); }), 13);
+    } else {
+      EXPECT_EQ(DecimalValue(row.text), row.value);
+    }
+  }
+  EXPECT_EQ(ErrorOf([] { DecimalValue("1e400"); }), 6);
+}
+
 TEST(NumberText, FifteenDigitsAndTheExponentSwitches) {
   const struct {
     const char* label;
