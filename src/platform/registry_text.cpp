@@ -278,13 +278,14 @@ Text Escaped(TextView text) {
   return out;
 }
 
-// A REG_SZ that reads back the same from "name"="text".
+// A REG_SZ that reads back the same from "name"="text": bytes the code page
+// cannot decode would come back as "?", so such a value goes in hex.
 std::optional<Text> PlainString(const RegTextValue& value) {
   if (value.type != reg::kSz || value.data.empty()) return std::nullopt;
   const std::string_view bytes(value.data.data(), value.data.size() - 1);
   if (value.data.back() != '\0' || bytes.find('\0') != std::string_view::npos) return std::nullopt;
   Text text = FromAnsi(bytes);
-  if (text.find_first_of(u"\r\n") != Text::npos) return std::nullopt;
+  if (text.find_first_of(u"\r\n") != Text::npos || ToAnsi(text) != bytes) return std::nullopt;
   return text;
 }
 

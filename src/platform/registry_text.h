@@ -73,8 +73,8 @@ RegText ParseRegText(std::string_view bytes);
 
 // The text, CR LF line ends, each key followed by a blank line: UTF-8
 // without a byte-order mark for kVersion5, the ANSI code page for kRegedit4.
-// A REG_SZ holding exactly one zero, at its end, and no line break is
-// written "name"="text"; a REG_DWORD of four bytes dword:; any other value
+// A REG_SZ holding exactly one zero, at its end, no line break and only
+// bytes the code page decodes is written "name"="text"; a REG_DWORD of four bytes dword:; any other value
 // hex(N): (hex: for REG_BINARY), 25 bytes a line. Throws RegTextError,
 // naming the line it would have written, for a key or value name holding a
 // line feed: the form cannot hold one, and the line would read back as other

@@ -122,6 +122,23 @@ TEST(RegistryText, EveryKindOfValueSurvivesBothForms) {
   }
 }
 
+// Bytes the code page cannot decode would read back as "?" from the quoted
+// form; REGEDIT4 keeps them in hex(1):.
+TEST(RegistryText, TextTheCodePageCannotDecodeKeepsItsBytesInRegedit4) {
+  RegText text;
+  text.form = RegTextForm::kRegedit4;
+  RegTextKey key;
+  key.root = reg::kCurrentUser;
+  key.path = u"Software";
+  key.values = {Value(u"undecodable", reg::kSz, "a\xFF\xFF" "b\0"s),
+                Value(u"decodable", reg::kSz, "a?\xD6\xD0" "b\0"s)};
+  text.keys = {key};
+  const std::string written = WriteRegText(text);
+  EXPECT_NE(written.find("\"undecodable\"=hex(1):61,ff,ff,62,00"), std::string::npos) << written;
+  EXPECT_NE(written.find("\"decodable\"=\"a?\xD6\xD0" "b\""), std::string::npos) << written;
+  EXPECT_EQ(Describe(ParseRegText(written)), Describe(text));
+}
+
 // A name the registry holds may contain a line feed; written as it stands, the
 // rest of its line would read back as keys and values of its own.
 TEST(RegistryText, NameWithALineFeedIsRefusedNotMisread) {
