@@ -2,13 +2,10 @@
 
 #include <fcntl.h>
 #include <unistd.h>
-#include <sqlite3.h>
 
 #include <cstdlib>
 #include <cstring>
-#include <chrono>
 #include <new>
-#include <thread>
 
 #include "base/automation_error.h"
 #include "platform/posix/unique_fd.h"
@@ -112,17 +109,8 @@ fs::path PosixPaymentRecords::trace_file() const { return prefix_->root() / "pay
 SqliteDb& PosixPaymentRecords::Connection() {
   if (db_) return db_;
   prefix_->EnsureLayout();
-  // Processes that set up a new store at once can get "busy" without the busy
-  // handler waiting (switching to WAL, upgrading a read): try again shortly.
-  for (int attempt = 0;; ++attempt) {
-    try {
-      db_ = SetUp();
-      return db_;
-    } catch (const SqliteError& e) {
-      if ((e.code() & 0xFF) != SQLITE_BUSY || attempt >= 500) throw;
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-  }
+  db_ = SqliteDb::SetUpWhileBusy([this] { return SetUp(); });
+  return db_;
 }
 
 SqliteDb PosixPaymentRecords::SetUp() {

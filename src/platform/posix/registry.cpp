@@ -187,19 +187,20 @@ fs::path PosixRegistry::file() const { return prefix_->root() / "registry.db"; }
 SqliteDb& PosixRegistry::Connection() {
   if (db_) return db_;
   prefix_->EnsureLayout();
-  const fs::path path = file();
-  SqliteDb db = SqliteDb::OpenPrivate(path.string(), kBusyTimeoutMs);
-  if (!db.read_only()) {
-    // Full syncs: a call that answered success survives a power cut too.
-    db.Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;");
-    // A process that may not write beside the database can read a WAL
-    // database only when the WAL and shared-memory files are there already.
-    db.PersistWal();
-    SqliteTransaction schema(db, true);
-    db.Exec(kSchema);
-    schema.Commit();
-  }
-  db_ = std::move(db);
+  db_ = SqliteDb::SetUpWhileBusy([this] {
+    SqliteDb db = SqliteDb::OpenPrivate(file().string(), kBusyTimeoutMs);
+    if (!db.read_only()) {
+      // Full syncs: a call that answered success survives a power cut too.
+      db.Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;");
+      // A process that may not write beside the database can read a WAL
+      // database only when the WAL and shared-memory files are there already.
+      db.PersistWal();
+      SqliteTransaction schema(db, true);
+      db.Exec(kSchema);
+      schema.Commit();
+    }
+    return db;
+  });
   return db_;
 }
 

@@ -4,6 +4,8 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
+#include <chrono>
+#include <thread>
 #include <utility>
 
 #include "platform/posix/unique_fd.h"
@@ -153,6 +155,17 @@ SqliteTransaction::~SqliteTransaction() {
 void SqliteTransaction::Commit() {
   db_.Exec("COMMIT");
   open_ = false;
+}
+
+SqliteDb SqliteDb::SetUpWhileBusy(const std::function<SqliteDb()>& set_up) {
+  for (int attempt = 0;; ++attempt) {
+    try {
+      return set_up();
+    } catch (const SqliteError& e) {
+      if ((e.code() & 0xFF) != SQLITE_BUSY || attempt >= 500) throw;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
 }
 
 }  // namespace kavrolin::platform::posix

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -55,6 +56,12 @@ class SqliteDb {
   // and the next writer no new WAL header. The automatic checkpoint still
   // bounds the WAL's size.
   void SkipCheckpointOnClose();
+
+  // Runs `set_up` (open a store, make its schema) and answers its connection,
+  // running it again while it answers busy: processes that set up a new
+  // store at once can get "busy" without the busy handler waiting (switching
+  // to WAL, upgrading a read to a write). Gives up after about five seconds.
+  static SqliteDb SetUpWhileBusy(const std::function<SqliteDb()>& set_up);
 
   // Runs statements that answer nothing the caller needs.
   void Exec(const char* sql);
