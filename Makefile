@@ -109,15 +109,3 @@ coverage: deps
 
 clean:
 	rm -rf build
-
-# The two client tests of Kavrolin.dll under Wine (tests/windows): the script
-# host and the early-bound client, after regsvr32 in the private prefix that
-# check-windows makes.
-# Where Wine cannot run 32-bit programs (a kernel without 32-bit emulation):
-#   make check-windows-clients WINDOWS_BUILD=build/mingw-x86_64 WINE=/usr/lib/wine/wine64
-WINDOWS_BUILD ?= build/mingw-i686
-WINE_PREFIX ?= $(WINDOWS_BUILD)/wineprefix
-WINE ?= wine
-.PHONY: check-windows-clients
-check-windows-clients:
-	tests/windows/run_clients.sh $(WINDOWS_BUILD)/bin $(CURDIR)/$(WINE_PREFIX) $(WINE)

@@ -23,10 +23,7 @@ set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 # Test programs run under the 64-bit Wine loader: the plain `wine` command
 # picks the 32-bit one when both are installed.
-find_program(KAVROLIN_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
-if(NOT KAVROLIN_WINE64)
-  find_program(KAVROLIN_WINE64 NAMES wine64)
-endif()
+find_program(KAVROLIN_WINE64 NAMES wine64 PATHS /usr/lib/wine)
 if(KAVROLIN_WINE64)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${KAVROLIN_WINE64})
 endif()

@@ -66,15 +66,6 @@ Text PiecesText(FuzzedDataProvider& data) {
   return out;
 }
 
-std::string Utf16Le(const Text& text) {
-  std::string bytes = "\xFF\xFE";
-  for (char16_t c : text) {
-    bytes.push_back(static_cast<char>(c & 0xFF));
-    bytes.push_back(static_cast<char>(c >> 8));
-  }
-  return bytes;
-}
-
 void ParseAnything(FuzzedDataProvider& data) {
   const int header = data.ConsumeIntegralInRange(0, 4);
   const bool pieces = data.ConsumeBool();
@@ -86,7 +77,8 @@ void ParseAnything(FuzzedDataProvider& data) {
     case 1: bytes = "\xEF\xBB\xBF" + ToUtf8(u"Windows Registry Editor Version 5.00\r\n" + body); break;
     case 2:
       // Raw bytes after a UTF-16 header are taken two a unit.
-      bytes = Utf16Le(u"Windows Registry Editor Version 5.00\r\n" + body) + raw;
+      bytes = "\xFF\xFE" +
+              platform::TextToUtf16Le(u"Windows Registry Editor Version 5.00\r\n" + body) + raw;
       raw.clear();
       break;
     case 3: bytes = ToAnsi(u"REGEDIT4\r\n" + body); break;

@@ -16,30 +16,6 @@ namespace {
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
-// Optional sign, digits with an optional "." and fraction (a digit on one
-// side at least), optional exponent with its own digits.
-bool IsDecimalForm(std::string_view s) {
-  size_t i = 0;
-  auto digits = [&] {
-    const size_t from = i;
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i;
-    return i > from;
-  };
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-  bool mantissa = digits();
-  if (i < s.size() && s[i] == '.') {
-    ++i;
-    mantissa = digits() || mantissa;
-  }
-  if (!mantissa) return false;
-  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-    ++i;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-    if (!digits()) return false;
-  }
-  return i == s.size();
-}
-
 }  // namespace
 
 double DecimalValue(std::string_view number) {
@@ -52,14 +28,16 @@ double DecimalValue(std::string_view number) {
   static const locale_t c_locale = ::newlocale(LC_ALL_MASK, "C", nullptr);
   auto strtod_c = [](const char* s, char** end) { return ::strtod_l(s, end, c_locale); };
 #endif
-  // strtod also takes blanks, "inf", "nan" and hexadecimal forms: refuse
-  // anything but the decimal form first.
-  if (!IsDecimalForm(number)) throw AutomationError(ErrorNumber::kTypeMismatch);
+  // strtod also takes blanks, "inf", "nan" and hexadecimal forms; over these
+  // characters alone, what it reads whole is the decimal form.
   const std::string text(number);
   char* end = nullptr;
   errno = 0;
   const double value = strtod_c(text.c_str(), &end);
-  if (end != text.c_str() + text.size()) throw AutomationError(ErrorNumber::kTypeMismatch);
+  if (text.empty() || text.find_first_not_of("0123456789+-.eE") != std::string::npos ||
+      end != text.c_str() + text.size()) {
+    throw AutomationError(ErrorNumber::kTypeMismatch);
+  }
   if (errno == ERANGE && std::isinf(value)) throw AutomationError(ErrorNumber::kOverflow);
   return value;
 }

@@ -63,15 +63,6 @@ Text Utf16LeToText(std::string_view bytes) {
   return text;
 }
 
-std::string TextToUtf16Le(TextView text) {
-  std::string bytes;
-  for (char16_t c : text) {
-    bytes.push_back(static_cast<char>(c & 0xFF));
-    bytes.push_back(static_cast<char>(c >> 8));
-  }
-  return bytes;
-}
-
 // The whole text as UTF-16, its form read from the byte-order mark or the
 // header: a mark means version 5.00 whatever the header says.
 Text Decode(std::string_view bytes) {
@@ -349,6 +340,15 @@ void RefuseLineBreak(TextView name, const char* what, const Text& out) {
 }
 
 }  // namespace
+
+std::string TextToUtf16Le(TextView text) {
+  std::string bytes;
+  for (char16_t c : text) {
+    bytes.push_back(static_cast<char>(c & 0xFF));
+    bytes.push_back(static_cast<char>(c >> 8));
+  }
+  return bytes;
+}
 
 RegTextError::RegTextError(size_t line, const std::string& problem)
     : std::runtime_error("line " + std::to_string(line) + ": " + problem), line_(line) {}

@@ -57,6 +57,11 @@ struct RegText {
   std::vector<RegTextKey> keys;
 };
 
+// The text's units as UTF-16LE bytes, without a byte-order mark: the form of
+// string data in hex lists of version 5.00, and of a whole text as the
+// Windows editor saves it (after its mark, "\xFF\xFE").
+std::string TextToUtf16Le(TextView text);
+
 // A text that is not in the form above: the first bad line and what is wrong.
 class RegTextError : public std::runtime_error {
  public:

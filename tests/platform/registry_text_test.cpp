@@ -45,14 +45,7 @@ RegTextValue Value(Text name, uint32_t type, std::string data) {
 }
 
 // UTF-16LE with its mark, as the Windows editor saves a file.
-std::string Utf16File(std::u16string_view text) {
-  std::string bytes = "\xFF\xFE";
-  for (char16_t c : text) {
-    bytes.push_back(static_cast<char>(c & 0xFF));
-    bytes.push_back(static_cast<char>(c >> 8));
-  }
-  return bytes;
-}
+std::string Utf16File(std::u16string_view text) { return "\xFF\xFE" + TextToUtf16Le(text); }
 
 // Every kind of value, under keys of several roots, with deletions.
 RegText EveryKind() {

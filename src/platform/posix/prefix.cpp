@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <memory>
-#include <vector>
 
 #include "base/automation_error.h"
 #include "platform/win_path.h"
@@ -49,16 +48,9 @@ std::string FindEntry(const std::string& folder, const std::string& name) {
 // path would then fall outside its drive).
 fs::path ResolveLeading(const fs::path& absolute) {
   std::error_code ec;
-  fs::path resolved = fs::canonical(absolute, ec);
-  if (!ec) return resolved;
-  const std::vector<fs::path> parts(absolute.begin(), absolute.end());
-  for (size_t keep = parts.size(); keep-- > 1;) {
-    fs::path head;
-    for (size_t i = 0; i < keep; ++i) head /= parts[i];
-    resolved = fs::canonical(head, ec);
-    if (ec) continue;
-    for (size_t i = keep; i < parts.size(); ++i) resolved /= parts[i];
-    return resolved.lexically_normal();
+  for (fs::path head = absolute; head.has_relative_path(); head = head.parent_path()) {
+    const fs::path resolved = fs::canonical(head, ec);
+    if (!ec) return (resolved / absolute.lexically_relative(head)).lexically_normal();
   }
   return absolute.lexically_normal();
 }
