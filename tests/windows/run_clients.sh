@@ -22,7 +22,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 runs=$(dirname "$bin")/clients
 
 [ -f "$bin/Kavrolin.dll" ] || { echo "run_clients: no $bin/Kavrolin.dll" >&2; exit 2; }
-[ -f "$prefix/system.reg" ] || { echo "run_clients: no Wine prefix at $prefix" >&2; exit 2; }
+[ -d "$prefix" ] || { echo "run_clients: no Wine prefix at $prefix" >&2; exit 2; }
 
 # The terminal simulator answers approved with its default card.
 unset KAVROLIN_SIM_RESULT KAVROLIN_SIM_RESPONSE KAVROLIN_SIM_CARD KAVROLIN_SIM_PRINT
