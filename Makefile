@@ -2,11 +2,14 @@
 JOBS ?= $(shell nproc)
 DEFAULT_BIN := build/default/bin
 
-.PHONY: deps deps-windows build build-asan demo check check-asan bench stress clean build-fuzz fuzz \
-        fuzz-smoke coverage windows windows64 check-windows
+.PHONY: deps deps-demo deps-windows build build-demo build-asan demo check check-asan bench stress clean \
+        build-fuzz fuzz fuzz-smoke coverage windows windows64 check-windows package
 
 deps:
 	@scripts/setup-deps.sh
+
+deps-demo:
+	@scripts/setup-deps.sh demo
 
 deps-windows:
 	@scripts/setup-deps.sh windows
@@ -14,6 +17,13 @@ deps-windows:
 build: deps
 	cmake --preset default
 	cmake --build --preset default -j $(JOBS)
+
+# Only what the demo runs: the program, the server library and the simulator,
+# in the same build folder (so a later `make check` reuses what it compiled).
+DEMO_TARGETS := kavrolin kavrolin_library trans
+build-demo: deps-demo
+	cmake --preset default -DKAVROLIN_BUILD_TESTS=OFF -DKAVROLIN_BUILD_BENCH=OFF
+	cmake --build --preset default -j $(JOBS) --target $(DEMO_TARGETS)
 
 build-asan: deps
 	cmake --preset asan
@@ -38,7 +48,7 @@ check-windows: windows
 
 # A sale of 12.34 against the terminal simulator, in a prefix of its own.
 DEMO_DIR := build/demo
-demo: build
+demo: build-demo
 	@rm -rf $(DEMO_DIR) && mkdir -p $(DEMO_DIR)/pos
 	@cd $(DEMO_DIR)/pos && KAVROLIN_PREFIX=$(CURDIR)/$(DEMO_DIR)/prefix \
 	  ../../default/bin/kavrolin sale 12.34 --invoice 1 --cashier 01 --register A1; \
@@ -52,6 +62,12 @@ check: build
 	ctest --preset default -j $(JOBS)
 	$(MAKE) fuzz-smoke
 	$(MAKE) check-windows
+
+# The Debian package (CPack) into build/package, beside the Windows packages.
+PACKAGE_DIR := build/package
+package: build
+	cpack --config build/default/CPackConfig.cmake -B $(CURDIR)/$(PACKAGE_DIR)
+	rm -rf $(PACKAGE_DIR)/_CPack_Packages
 
 check-asan: build-asan
 	ctest --preset asan -j $(JOBS)

@@ -7,9 +7,17 @@
 # runs where 32-bit programs cannot run.
 set -euo pipefail
 
-packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libsqlite3-dev libcli11-dev nlohmann-json3-dev libinih-dev
-          clang libclang-rt-dev lcov python3)
+# `setup-deps.sh demo`: only what the demo builds (the program, the server
+# library and the simulator; iconv is glibc's).
+demo_packages=(cmake g++ make libsqlite3-dev libcli11-dev nlohmann-json3-dev)
+if [ "${1:-}" = demo ]; then
+  packages=("${demo_packages[@]}")
+else
+  # The tests, benchmarks, fuzz targets, coverage and the package check
+  # (dpkg-shlibdeps).
+  packages=("${demo_packages[@]}" pkg-config libgtest-dev libgmock-dev libbenchmark-dev libinih-dev
+            clang libclang-rt-dev lcov python3 dpkg-dev)
+fi
 # `setup-deps.sh windows`: also the MinGW-w64 cross compiler and Wine.
 if [ "${1:-}" = windows ]; then
   packages+=(googletest locales g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools wine wine32:i386 wine64)

@@ -14,7 +14,7 @@ Host Host::Default() {
   host.in = &std::cin;
   host.out = &std::cout;
   host.err = &std::cerr;
-  host.objects = std::make_shared<LibraryObjectSource>(host.prefix, LibraryBesideProgram());
+  host.objects = std::make_shared<LibraryObjectSource>(host.prefix, DefaultServerLibrary());
   return host;
 }
 

@@ -9,7 +9,7 @@ namespace kavrolin::cli {
 
 int RunRegister(Host& host, bool unregister, const std::optional<std::string>& library) {
   const char* command = unregister ? "unregister" : "register";
-  const std::filesystem::path file = library ? std::filesystem::path(*library) : LibraryBesideProgram();
+  const std::filesystem::path file = library ? std::filesystem::path(*library) : DefaultServerLibrary();
   std::string error;
   const std::optional<ServerLibrary> server = ServerLibrary::Load(file, error);
   if (!server) {

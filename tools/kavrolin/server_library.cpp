@@ -92,6 +92,13 @@ component::ObjectRef ServerLibrary::Create(const component::Guid& clsid,
   return component::ObjectRef::Adopt(object);
 }
 
-std::filesystem::path LibraryBesideProgram() { return ProgramFile().parent_path() / kLibraryName; }
+std::filesystem::path DefaultServerLibrary() {
+  const std::filesystem::path folder = ProgramFile().parent_path();
+  const std::filesystem::path beside = folder / kLibraryName;
+  const std::filesystem::path installed = folder / KAVROLIN_INSTALLED_LIBRARY_DIR / kLibraryName;
+  std::error_code ec;
+  if (!std::filesystem::exists(beside, ec) && std::filesystem::exists(installed, ec)) return installed;
+  return beside;
+}
 
 }  // namespace kavrolin::cli

@@ -39,8 +39,10 @@ class ServerLibrary {
   component::DllUnregisterServerFn unregister_server_ = nullptr;
 };
 
-// The server library in the folder of the running program: libkavrolin.so,
-// Kavrolin.dll on Windows.
-std::filesystem::path LibraryBesideProgram();
+// The program's own server library: libkavrolin.so (Kavrolin.dll on Windows)
+// in the folder of the running program, as the build leaves them, else in the
+// library folder of an installed tree (bin/kavrolin beside lib/libkavrolin.so).
+// The path beside the program when neither exists.
+std::filesystem::path DefaultServerLibrary();
 
 }  // namespace kavrolin::cli
