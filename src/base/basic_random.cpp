@@ -5,15 +5,12 @@
 namespace kavrolin {
 namespace {
 
-constexpr uint32_t kMultiplier = 0x43FD43FD;
-constexpr uint32_t kIncrement = 0xC39EC3;
 constexpr float kScale = 1.0f / 16777216.0f;  // 2^-24: every 24-bit state is exact
 
 }  // namespace
 
 float BasicRandom::Next() {
-  // Only the low 24 bits of the product matter, so 32-bit wrap-around is fine.
-  state_ = (state_ * kMultiplier + kIncrement) & kStateMask;
+  state_ = Step(state_);
   return Last();
 }
 

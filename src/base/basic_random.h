@@ -40,11 +40,24 @@ class BasicRandom {
 
   uint32_t state() const { return state_; }
 
+  // The state after `state`: the step Next takes, for callers that draw many
+  // values at once. StepTwo(s) == Step(Step(s)), one multiply shorter, so two
+  // draws need not wait for each other.
+  static constexpr uint32_t Step(uint32_t state) { return (state * kMultiplier + kIncrement) & kStateMask; }
+  static constexpr uint32_t StepTwo(uint32_t state) {
+    return (state * kMultiplierTwo + kIncrementTwo) & kStateMask;
+  }
+
   // The calling thread's generator, starting at kStartState on each thread.
   static BasicRandom& ThisThread();
 
  private:
   static constexpr uint32_t kStateMask = 0xFFFFFF;
+  // Only the low 24 bits of each product matter, so 32-bit wrap-around is fine.
+  static constexpr uint32_t kMultiplier = 0x43FD43FD;
+  static constexpr uint32_t kIncrement = 0xC39EC3;
+  static constexpr uint32_t kMultiplierTwo = kMultiplier * kMultiplier;
+  static constexpr uint32_t kIncrementTwo = kMultiplier * kIncrement + kIncrement;
   uint32_t state_ = kStartState;
 };
 

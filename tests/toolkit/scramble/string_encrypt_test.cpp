@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <initializer_list>
 #include <limits>
@@ -98,6 +99,37 @@ TEST(StringEnCryptTest, KeysLieBetween32And126) {
   for (const char16_t k : keys) {
     ASSERT_GE(k, 32);
     ASSERT_LE(k, 126);
+  }
+}
+
+// The key stream drawn one value at a time, in the runtime's own arithmetic:
+// the single product, then the floor. Long streams through the member must
+// agree with it key for key, for texts of every length around the member's
+// batching, and the generator must end where this one does.
+int32_t ReferenceKey(BasicRandom& generator) {
+  for (;;) {
+    const float product = static_cast<float>(static_cast<double>(generator.Next()) * 127.0);
+    const auto k = static_cast<int32_t>(std::floor(product));
+    if (k >= 32 && k <= 128) return k;
+  }
+}
+
+TEST(StringEnCryptTest, KeyStreamEqualsOneDrawAtATime) {
+  FakeMessageBox box;
+  for (const int32_t key : {1, 85111, 12345, 2147483647}) {
+    for (const size_t length : {size_t{1}, size_t{2}, size_t{3}, size_t{4}, size_t{5}, size_t{1} << 20}) {
+      SCOPED_TRACE(::testing::Message() << "key " << key << ", length " << length);
+      BasicRandom generator, reference;
+      int32_t ma = key;
+      reference.Rnd(static_cast<float>(-key));
+      Text target;
+      const Text keys = StringEnCrypt(box, generator, Text(length, u'\0'), ma, target);
+      ASSERT_EQ(keys.size(), length);
+      size_t differ = 0;
+      for (const char16_t k : keys) differ += k != ReferenceKey(reference);
+      EXPECT_EQ(differ, 0u);
+      EXPECT_EQ(generator.state(), reference.state());
+    }
   }
 }
 
