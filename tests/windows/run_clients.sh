@@ -116,6 +116,55 @@ else
   echo "pos_host: journal bytes in code page 936 with stamped CR LF lines"
 fi
 
+# Hosts that pass GetPrintTxt's array by value (JScript always, VBScript for
+# Empty or a parenthesised variable) are refused and keep the receipt.
+for script in by_value.js by_value.vbs; do
+  dir=$(fresh "$script")
+  cp "$here/$script" "$dir/"
+  marker="BY VALUE $(echo "${script##*.}" | tr a-z A-Z) DONE"
+  (cd "$dir" && KAVROLIN_SIM_STATE=sim.state KAVROLIN_PREFIX=records \
+     WINEDEBUG=-all,fixme+wscript "$wine" cscript //nologo "$script" > "$dir/out" 2> "$dir/err")
+  check "$script" "$dir/out" "$marker" "$dir/err"
+done
+
+# A long-running host: create, call and release each class CYCLES times
+# after a warm-up round; the script host's resident memory may grow by at most
+# MAX_GROWTH_KB between the two readings (a reference or allocation lost per
+# object would show as megabytes).
+cycles=20000 max_growth_kb=1024
+dir=$(fresh cycles)
+cp "$here/cycles.vbs" "$dir/"
+(cd "$dir" && KAVROLIN_PREFIX=records WINEDEBUG=-all,fixme+wscript "$wine" cscript //nologo cycles.vbs $cycles \
+   > "$dir/out" 2> "$dir/err") &
+cycles_runner=$!
+# resident_kb MARK: the script host's VmRSS when the script reached MARK.
+resident_kb() {
+  waited=0
+  while [ ! -f "$dir/$1" ] && [ $waited -lt 600 ] && kill -0 $cycles_runner 2>/dev/null; do
+    sleep 0.5; waited=$((waited + 1))
+  done
+  kb=
+  for pid in $(pgrep -f 'cycles\.vbs'); do
+    this=$(awk '/^VmRSS:/ {print $2}' "/proc/$pid/status" 2>/dev/null)
+    if [ -n "$this" ] && { [ -z "$kb" ] || [ "$this" -gt "$kb" ]; }; then kb=$this; fi
+  done
+  touch "$dir/$1.read"
+  echo "${kb:-0}"
+}
+warm=$(resident_kb warm)
+done_kb=$(resident_kb done)
+wait $cycles_runner
+tr -d '\r' < "$dir/out" > "$dir/out.txt"
+if ! grep -qx 'CYCLES DONE' "$dir/out.txt" || [ "$warm" = 0 ] || [ "$done_kb" = 0 ]; then
+  echo "cycles: the script did not run to its end; see $dir/out and $dir/err" >&2
+  status=1
+elif [ $((done_kb - warm)) -gt $max_growth_kb ]; then
+  echo "cycles: $cycles create-call-release cycles of each class grew the script host by $((done_kb - warm)) KiB (from $warm KiB), more than $max_growth_kb" >&2
+  status=1
+else
+  echo "cycles: $cycles cycles of each class grew the script host by $((done_kb - warm)) KiB (at most $max_growth_kb)"
+fi
+
 if [ -f "$bin/early_client.exe" ]; then
   dir=$(fresh early_client)
   (cd "$dir" && WINEDEBUG=-all "$wine" "$bin/early_client.exe" > "$dir/out" 2> "$dir/err")

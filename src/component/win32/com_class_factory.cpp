@@ -1,7 +1,10 @@
 #include "component/win32/com_class_factory.h"
 
 #include <atomic>
+#include <mutex>
 #include <new>
+#include <utility>
+#include <vector>
 
 #include "component/win32/dual_object.h"
 #include "component/win32/own_module.h"
@@ -73,6 +76,31 @@ HRESULT GetComClassObject(REFCLSID clsid, REFIID iid, void** out, LibraryCounts&
   const HRESULT status = factory->QueryInterface(iid, out);
   factory->Release();
   return status;
+}
+
+HRESULT KeptComClassObject(REFCLSID clsid, REFIID iid, void** out) {
+  if (out == nullptr) return E_POINTER;
+  *out = nullptr;
+  // Never released: the module's class objects live as long as it does.
+  static std::mutex mutex;
+  static std::vector<std::pair<GUID, ::IUnknown*>> kept;
+  const std::lock_guard lock(mutex);
+  ::IUnknown* factory = nullptr;
+  for (const auto& [id, object] : kept) {
+    if (IsEqualGUID(id, clsid)) factory = object;
+  }
+  if (factory == nullptr) {
+    void* made = nullptr;
+    if (const HRESULT hr = GetComClassObject(clsid, IID_IUnknown, &made, ProcessCounts()); FAILED(hr)) return hr;
+    factory = static_cast<::IUnknown*>(made);
+    try {
+      kept.emplace_back(clsid, factory);
+    } catch (const std::bad_alloc&) {
+      factory->Release();
+      return E_OUTOFMEMORY;
+    }
+  }
+  return factory->QueryInterface(iid, out);
 }
 
 }  // namespace kavrolin::component::win32

@@ -17,4 +17,12 @@ namespace kavrolin::component::win32 {
 // a class the library does not have, E_NOINTERFACE for another interface.
 HRESULT GetComClassObject(REFCLSID clsid, REFIID iid, void** out, LibraryCounts& counts);
 
+// DllGetClassObject itself: as GetComClassObject over the process's counts,
+// but one class object per class is made and kept for the life of the
+// module, and each request gets a reference to it. A host that never
+// releases the class object it was handed (Wine's script engines after
+// CreateObject do not) then holds one object in all, not one more for every
+// object it creates. Thread-safe.
+HRESULT KeptComClassObject(REFCLSID clsid, REFIID iid, void** out);
+
 }  // namespace kavrolin::component::win32

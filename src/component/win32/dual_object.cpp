@@ -29,6 +29,16 @@ struct RunResult {
   std::optional<size_t> bad_argument;
 };
 
+// An in/out array is what its member hands back (GetPrintTxt's receipt lines,
+// read from a print file that the read deletes). A caller that passed it by
+// value could never receive it: JScript passes everything by value, VBScript
+// an Empty literal or a variable in parentheses. Such a call is refused before
+// the member runs, so the print file stays.
+bool CanReceive(const Parameter& param, const VARIANT& arg) {
+  const bool array = param.type == DeclaredType::kTextArray || param.type == DeclaredType::kByteArray;
+  return !(array && param.direction == Direction::kInOut) || (V_VT(&arg) & VT_BYREF) != 0;
+}
+
 // Coerces the arguments, runs the member through the dispatch layer and
 // writes changed in/out values back to the caller's references.
 RunResult Run(DispatchObject& object, const Member& member, const Slots& slots) {
@@ -38,6 +48,11 @@ RunResult Run(DispatchObject& object, const Member& member, const Slots& slots) 
     if (slots[i] == nullptr || IsLeftOut(*slots[i])) continue;
     // Arguments beyond the declared ones are counted by the dispatch layer (450).
     const DeclaredType type = i < member.params.size() ? member.params[i].type : DeclaredType::kVariant;
+    if (i < member.params.size() && !CanReceive(member.params[i], *slots[i])) {
+      run.error = AutomationError(ErrorNumber::kTypeMismatch);
+      run.bad_argument = i;
+      return run;
+    }
     try {
       args[i] = ArgumentValue(*slots[i], type);
     } catch (const AutomationError& error) {

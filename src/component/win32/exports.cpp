@@ -28,7 +28,7 @@ std::wstring FolderOf(const std::wstring& file) {
 extern "C" {
 
 HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
-  return win32::GetComClassObject(clsid, iid, out, component::ProcessCounts());
+  return win32::KeptComClassObject(clsid, iid, out);
 }
 
 HRESULT STDAPICALLTYPE DllCanUnloadNow() {
