@@ -58,7 +58,8 @@ std::string DescribeCallError(TextView class_name, TextView member_name, MemberK
                               const component::Arguments& args, const AutomationError& error) {
   const component::ClassInfo* info = component::FindClass(class_name);
   if (!info) {
-    return "no class \"" + ToUtf8(class_name) + "\"" + DidYouMean(ToUtf8(class_name), ClassNames());
+    return "no class \"" + ToUtf8(class_name) + "\" (" + ToUtf8(error.description()) + ")" +
+           DidYouMean(ToUtf8(class_name), ClassNames());
   }
   const component::MemberTable& table = component::TableOf(info->kind);
   const std::string where = ToUtf8(info->name) + "." + ToUtf8(member_name);

@@ -17,6 +17,9 @@ struct CliRun {
 };
 
 struct CliEnv : testing::ServicesInPrefix {
+  bool err_is_terminal = false;  // as Host::err_is_terminal
+
+
   // A host over this prefix whose objects are the linked classes.
   Host MakeHost() const {
     Host host;
@@ -32,6 +35,7 @@ struct CliEnv : testing::ServicesInPrefix {
     host.in = &in;
     host.out = &out;
     host.err = &err;
+    host.err_is_terminal = err_is_terminal;
     CliRun run;
     run.status = RunCli(host, args);
     run.out = out.str();
