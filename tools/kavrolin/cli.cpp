@@ -252,7 +252,7 @@ int Run(Host& host, CommandLine& line) {
     *host.out << ManPage();
     return kExitOk;
   }
-  *host.err << "kavrolin: a command is required\n" << line.app.help();
+  *host.err << "kavrolin: a command is required (see \"kavrolin --help\")\n";
   return kExitUsage;
 }
 
