@@ -185,6 +185,9 @@ constexpr char kGeneratedNote[] =
 
 }  // namespace
 
+std::string IdlTypeName(DeclaredType type) { return FormsOf(type).idl; }
+std::string IdlDefaultText(const Parameter& parameter) { return DefaultValue(parameter); }
+
 std::string LibraryIdl() {
   std::string idl = kGeneratedNote;
   idl += "import \"automation_base.idl\";\n\n";

@@ -27,12 +27,20 @@
 
 #include <string>
 
+#include "component/member_table.h"
+
 namespace kavrolin::component {
 
 inline constexpr char kLibraryIdlFile[] = "Kavrolin.idl";
 inline constexpr char kEarlyBoundFile[] = "early_bound_classes.inc";
 
 std::string LibraryIdl();
+
+// A declared type as the type library names it ("BSTR", "long", "void"), and
+// a parameter's declared default in its IDL form ("" when it has none), for
+// tools that describe the members as the type library does.
+std::string IdlTypeName(DeclaredType type);
+std::string IdlDefaultText(const Parameter& parameter);
 std::string EarlyBoundMethods();
 
 }  // namespace kavrolin::component

@@ -12,14 +12,17 @@ constexpr char16_t kFolder[] = u"c:\\YHLOG";
 
 }  // namespace
 
+kavrolin::Text JournalDayFile(const LocalTime& now) {
+  return kavrolin::Text(kFolder) + u"\\" + FormatDateMask(now, u"YYYYMMDD") + u".txt";
+}
+
 cls_Rizhi::cls_Rizhi(platform::Services services, JournalOptions options)
     : services_(std::move(services)), options_(options) {}
 
 bool cls_Rizhi::WriteLog(const kavrolin::Text& Text) {
   try {
     const LocalTime now = services_.clock->Now();
-    const kavrolin::Text path =
-        kavrolin::Text(kFolder) + u"\\" + FormatDateMask(now, u"YYYYMMDD") + u".txt";
+    const kavrolin::Text path = JournalDayFile(now);
     const std::string line =
         ToAnsi(FormatDateMask(now, u"yyyy-MM-dd HH:mm:ss") + u" " + Text + u"\r\n");
     platform::FileSystem& files = *services_.files;

@@ -8,10 +8,14 @@
 // never costs earlier lines.
 #pragma once
 
+#include "base/local_time.h"
 #include "base/text.h"
 #include "platform/services.h"
 
 namespace kavrolin::journal {
+
+// The day file a line written at `now` goes to: "c:\YHLOG\YYYYMMDD.txt".
+kavrolin::Text JournalDayFile(const LocalTime& now);
 
 struct JournalOptions {
   // fdatasync each line; switched off only to measure what the sync costs.

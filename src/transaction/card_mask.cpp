@@ -36,4 +36,10 @@ Text MaskResponseRecord(TextView response) {
   return MaskCardNumber(response.substr(0, field)) + Text(response.substr(field));
 }
 
+Text MaskedCardField(TextView card) {
+  Text masked = MaskCardNumber(card);
+  while (!masked.empty() && masked.back() == u' ') masked.pop_back();
+  return masked;
+}
+
 }  // namespace kavrolin::transaction

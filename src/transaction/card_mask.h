@@ -13,6 +13,10 @@ namespace kavrolin::transaction {
 // they are, so the field keeps its width.
 Text MaskCardNumber(TextView card);
 
+// A card number field as the payment records keep it and the command line
+// shows it: masked, trailing blanks removed.
+Text MaskedCardField(TextView card);
+
 // A 43-character response record with its card number field (the first 19
 // characters) masked; a shorter text is masked over what it has.
 Text MaskResponseRecord(TextView response);

@@ -42,11 +42,6 @@ Text Visible(TextView record) {
   return shown;
 }
 
-Text TrimRight(Text text) {
-  while (!text.empty() && text.back() == u' ') text.pop_back();
-  return text;
-}
-
 }  // namespace
 
 platform::PaymentStart StartOf(platform::Clock& clock, TextView code,
@@ -72,7 +67,7 @@ platform::PaymentOutcome OutcomeOf(const TerminalResult& result) {
   outcome.answered = true;
   outcome.return_code = result.code;
   if (result.code != 1) return outcome;
-  outcome.card = TrimRight(MaskCardNumber(TextView(result.response).substr(0, kCardField)));
+  outcome.card = MaskedCardField(TextView(result.response).substr(0, kCardField));
   try {
     ResponseFields fields = ReadResponse(result.response);
     outcome.card_amount = std::move(fields.amount);

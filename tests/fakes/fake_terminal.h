@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,10 +20,13 @@ class FakeTerminal : public platform::TerminalLibrary {
   bool missing = false;
   size_t overrun = 0;    // bytes written past the 43 response bytes
   std::vector<std::string> requests;
+  // Runs inside each call, as the terminal writing its receipt would.
+  std::function<void()> during_call;
 
   int16_t MenuApp(char* request, char* response_buffer) override {
     if (missing) throw AutomationError(53, u"File not found: trans.dll");
     requests.emplace_back(request);
+    if (during_call) during_call();
     std::memcpy(response_buffer, response.data(), response.size());
     std::memset(response_buffer + 43, 'X', overrun);
     return code;

@@ -24,7 +24,7 @@ cmake --install "$build" --prefix "$usr" >"$work/install.log"
 # carries its major version in its soname.
 for f in bin/kavrolin lib/libkavrolin.so lib/kavrolin/libtrans.so include/kavrolin/transaction/cls_inter_face.h \
          include/kavrolin/base/version.h lib/cmake/Kavrolin/KavrolinConfig.cmake \
-         lib/cmake/Kavrolin/KavrolinConfigVersion.cmake lib/pkgconfig/kavrolin.pc share/doc/kavrolin/README.md; do
+         lib/cmake/Kavrolin/KavrolinConfigVersion.cmake lib/pkgconfig/kavrolin.pc share/doc/kavrolin/README.md share/man/man1/kavrolin.1; do
   [ -e "$usr/$f" ] || fail "not installed: $f"
 done
 [ ! -e "$usr/lib/libtrans.so" ] || fail "the simulator lies on the library search path"
@@ -129,7 +129,7 @@ if command -v dpkg-deb >/dev/null; then
     [ -z "$outside" ] || fail "installed outside /usr: $outside"
     for f in ./usr/bin/kavrolin ./usr/lib/libkavrolin.so.17 ./usr/lib/kavrolin/libtrans.so \
              ./usr/include/kavrolin/transaction/cls_inter_face.h ./usr/lib/cmake/Kavrolin/KavrolinConfig.cmake \
-             ./usr/lib/pkgconfig/kavrolin.pc ./usr/share/doc/kavrolin/copyright; do
+             ./usr/lib/pkgconfig/kavrolin.pc ./usr/share/doc/kavrolin/copyright ./usr/share/man/man1/kavrolin.1; do
       grep -qxF "$f" <<<"$contents" || fail "not in the .deb: $f"
     done
   fi

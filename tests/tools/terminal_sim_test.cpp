@@ -100,7 +100,7 @@ class TerminalSimTest : public ::testing::Test {
     ASSERT_NE(Entry(), nullptr) << dlerror();
     for (const char* name : {"KAVROLIN_SIM_RESULT", "KAVROLIN_SIM_RESPONSE", "KAVROLIN_SIM_CARD",
                              "KAVROLIN_SIM_RECORD", "KAVROLIN_SIM_DELAY_MS",
-                             "KAVROLIN_SIM_OVERRUN"}) {
+                             "KAVROLIN_SIM_OVERRUN", "KAVROLIN_SIM_REPLAY"}) {
       Set(name, std::nullopt);
     }
     Set("KAVROLIN_PREFIX", (dir_.path() / "prefix").string());
@@ -196,6 +196,56 @@ TEST_F(TerminalSimTest, ResponseListIsConvertedAndCutTo43Bytes) {
                                                               43 - expected.size(), '\0'));
     }
   }
+}
+
+TEST_F(TerminalSimTest, ReplayAnswersWhatATraceRecordedInOrder) {
+  const fs::path trace = dir_.path() / "payments-trace.txt";
+  {
+    std::FILE* file = std::fopen(trace.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fputs("2024-01-31 14:05:09 record 1 request \"050000000003001               c       r       \"\n"
+               "2024-01-31 14:05:09 record 1 response 1 \"622202******7890   000000000300000000000001\"\n"
+               "some other line\n"
+               "2024-01-31 14:06:00 record 2 response -1 \"\\x00\\x00\\x5C \"q\"\\x00\"\r\n"
+               "2024-01-31 14:07:00 response 0 \"收银\"\n",
+               file);
+    std::fclose(file);
+  }
+  Set("KAVROLIN_SIM_REPLAY", trace.string());
+  const struct {
+    short code;
+    std::string response;
+  } rows[] = {
+      {1, "622202******7890   000000000300000000000001"},
+      {-1, std::string("\0\0\\ \"q\"\0", 8)},
+      {0, "\xCA\xD5\xD2\xF8"},  // converted to the ANSI code page
+      {0, ""},                  // past the end
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.code);
+    const Answer answer = Call(SaleRequest("05", "000000000300"));
+    EXPECT_EQ(answer.code, row.code);
+    EXPECT_EQ(answer.response, row.response + std::string(kResponseBytes - row.response.size(), '\0'));
+  }
+}
+
+TEST_F(TerminalSimTest, ReplayOfARecordFileTakesTheCodeFromTheResultList) {
+  const fs::path record = dir_.path() / "calls.txt";
+  Set("KAVROLIN_SIM_RECORD", record.string());
+  Set("KAVROLIN_SIM_CARD", "6222021234567890");
+  const Answer first = Call(SaleRequest("05", "000000001234"));
+  const Answer second = Call(SaleRequest("05", "000000000001"));
+  Set("KAVROLIN_SIM_RECORD", std::nullopt);
+  Set("KAVROLIN_SIM_CARD", std::nullopt);
+  Set("KAVROLIN_SIM_REPLAY", record.string());
+  Set("KAVROLIN_SIM_RESULT", "0,1");
+  FreshCounter();
+  const Answer replayed_first = Call(SaleRequest("05", "000000000099"));
+  const Answer replayed_second = Call(SaleRequest("05", "000000000099"));
+  EXPECT_EQ(replayed_first.response, first.response);
+  EXPECT_EQ(replayed_first.code, 0);
+  EXPECT_EQ(replayed_second.response, second.response);
+  EXPECT_EQ(replayed_second.code, 1);
 }
 
 TEST_F(TerminalSimTest, RecordHoldsRequestAndReturnedResponseInHex) {

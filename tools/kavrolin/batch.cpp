@@ -3,7 +3,9 @@
 #include <istream>
 #include <ostream>
 
+#include "kavrolin/cli.h"
 #include "kavrolin/json_forms.h"
+#include "kavrolin/member_errors.h"
 
 namespace kavrolin::cli {
 namespace {
@@ -50,26 +52,51 @@ BatchSession::BatchSession(const Host& host)
   services_.message_box = messages_;
 }
 
-std::string BatchSession::Handle(std::string_view line) {
+std::string BatchSession::Handle(std::string_view line, size_t number, bool* failed) {
   messages_->Take();
   Arguments args;
   InvokeResult result;
+  std::string detail;
+  const std::string at_line = "line " + std::to_string(number) + ": ";
   try {
-    const json request = json::parse(line, nullptr, /*allow_exceptions=*/false);
-    if (request.is_discarded() || !request.is_object()) Malformed("a line must be one JSON object");
+    json request;
+    try {
+      request = json::parse(line);
+    } catch (const json::parse_error& e) {
+      // e.what() is "[json.exception.parse_error.101] parse error at ...": the part after the tag.
+      const std::string what = e.what();
+      const size_t tag = what.find("] ");
+      Malformed(at_line + "not one JSON object: at byte " + std::to_string(e.byte) + ": " +
+                (tag == std::string::npos ? what : what.substr(tag + 2)));
+    }
+    if (!request.is_object()) Malformed(at_line + "a line must be one JSON object");
 
+    // The object named, and its class, for naming a failed member.
+    Text class_name;
+    Text member_name;
+    MemberKind kind = MemberKind::kMethod;
     const auto object_of = [&](const std::string& name) -> component::ObjectRef {
       const auto it = objects_.find(name);
       if (it == objects_.end()) {
         throw AutomationError(component::kObjectRequired, u"Object required: " + FromUtf8(name));
       }
-      return it->second;  // a reference of our own, should the call end the session's
+      class_name = it->second.class_name;
+      return it->second.object;  // a reference of our own, should the call end the session's
+    };
+    const auto invoke = [&](const component::ObjectRef& object, const std::string& member) {
+      member_name = FromUtf8(member);
+      result = object->Invoke(member_name, kind, args);
+      if (result.error) detail = DescribeCallError(class_name, member_name, kind, args, *result.error);
     };
 
     if (request.contains("new")) {
       const std::string& name = StringField(request, "new");
-      component::ObjectRef object = host_.Create(FromUtf8(StringField(request, "class")), services_);
-      objects_[name] = std::move(object);
+      const Text class_text = FromUtf8(StringField(request, "class"));
+      if (!component::FindClass(class_text)) {
+        detail = DescribeCallError(class_text, u"", MemberKind::kMethod, args, component::ShellError(component::kCannotCreateObject));
+      }
+      component::ObjectRef object = host_.Create(class_text, services_);
+      objects_[name] = Named{std::move(object), class_text};
     } else if (request.contains("release")) {
       const std::string& name = StringField(request, "release");
       if (objects_.erase(name) == 0) {
@@ -79,15 +106,14 @@ std::string BatchSession::Handle(std::string_view line) {
       const bool is_get = !request.contains("call");
       const auto [name, member] = SplitTarget(StringField(request, is_get ? "get" : "call"));
       args = ArgumentsOf(request);
-      const component::ObjectRef object = object_of(name);
-      result = object->Invoke(FromUtf8(member), is_get ? MemberKind::kPropertyGet : MemberKind::kMethod,
-                              args);
+      kind = is_get ? MemberKind::kPropertyGet : MemberKind::kMethod;
+      invoke(object_of(name), member);
     } else if (request.contains("put")) {
       const auto [name, member] = SplitTarget(StringField(request, "put"));
       if (!request.contains("value")) Malformed("\"put\" needs a \"value\"");
       args.push_back(ArgumentFromJson(request["value"]));
-      const component::ObjectRef object = object_of(name);
-      result = object->Invoke(FromUtf8(member), MemberKind::kPropertyPut, args);
+      kind = MemberKind::kPropertyPut;
+      invoke(object_of(name), member);
     } else {
       Malformed("a line needs one of \"new\", \"call\", \"get\", \"put\", \"release\"");
     }
@@ -98,17 +124,24 @@ std::string BatchSession::Handle(std::string_view line) {
     result.value = Variant();
     result.error = AutomationError(static_cast<int32_t>(ErrorNumber::kInvalidCall), FromUtf8(e.what()));
   }
-  return Dump(CallJson(result, args, messages_->Take()));
+  if (failed) *failed = result.error.has_value();
+  return Dump(CallJson(result, args, messages_->Take(), detail));
 }
 
-int RunBatch(Host& host) {
+int RunBatch(Host& host, bool stop_on_error) {
   BatchSession session(host);
   std::string line;
-  while (std::getline(*host.in, line)) {
+  for (size_t number = 1; std::getline(*host.in, line); ++number) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    *host.out << session.Handle(line) << '\n' << std::flush;
+    if (line.find_first_not_of(" \t") == std::string::npos) continue;
+    bool failed = false;
+    *host.out << session.Handle(line, number, &failed) << '\n' << std::flush;
+    if (failed && stop_on_error) {
+      *host.err << "kavrolin batch: stopped at line " << number << ", whose request failed\n";
+      return kExitFailed;
+    }
   }
-  return 0;
+  return kExitOk;
 }
 
 }  // namespace kavrolin::cli

@@ -6,9 +6,12 @@
 //   {"get":"a.Prop"} / {"put":"a.Prop","value":V}
 //   {"release":"a"}
 //
-// Every line answers {"result":R,"args":[...],"messages":[...],"error":E}. A
-// line that is not such a request answers error 5, a name that is no object
-// error 424; the batch always goes on with the next line.
+// Every non-blank line answers {"result":R,"args":[...],"messages":[...],
+// "error":E}; blank lines are skipped without an answer. A line that is not
+// such a request answers error 5 naming its line number (and, when it is no
+// JSON, the parser's position and message), a name that is no object error
+// 424; an error of a member names class, member and parameter in E's
+// "detail". The batch goes on with the next line unless stopping on errors.
 #pragma once
 
 #include <map>
@@ -26,17 +29,23 @@ class BatchSession {
   // Objects come from `host` and reach the platform through its services.
   explicit BatchSession(const Host& host);
 
-  // The answer line (without the newline) to one request line.
-  std::string Handle(std::string_view line);
+  // The answer line (without the newline) to request line `number` (from 1).
+  // `failed`, when given, says whether the answer carries an error.
+  std::string Handle(std::string_view line, size_t number = 1, bool* failed = nullptr);
 
  private:
   const Host& host_;
   std::shared_ptr<CollectingMessageBox> messages_;
   platform::Services services_;
-  std::map<std::string, component::ObjectRef> objects_;
+  struct Named {
+    component::ObjectRef object;
+    Text class_name;  // as the "new" line named it
+  };
+  std::map<std::string, Named> objects_;
 };
 
-// Reads every line of host.in; returns the exit status (0).
-int RunBatch(Host& host);
+// Reads every line of host.in. Exit status 0 when every line was answered;
+// with `stop_on_error`, 3 at the first line whose answer is an error.
+int RunBatch(Host& host, bool stop_on_error = false);
 
 }  // namespace kavrolin::cli

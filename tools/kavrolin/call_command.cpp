@@ -2,7 +2,9 @@
 
 #include <ostream>
 
+#include "kavrolin/cli.h"
 #include "kavrolin/json_forms.h"
+#include "kavrolin/member_errors.h"
 
 namespace kavrolin::cli {
 
@@ -27,7 +29,7 @@ int RunCall(Host& host, const std::string& target, const std::vector<std::string
   const size_t dot = target.rfind('.', target.find('='));
   if (dot == std::string::npos || dot == 0 || dot + 1 == target.size() || target[dot + 1] == '=') {
     *host.err << "kavrolin call: \"" << target << "\" is not CLASS.MEMBER (or CLASS.Prop=VALUE)\n";
-    return 2;
+    return kExitUsage;
   }
   const std::string class_name = target.substr(0, dot);
   std::string member = target.substr(dot + 1);
@@ -57,14 +59,16 @@ int RunCall(Host& host, const std::string& target, const std::vector<std::string
     result.error = e;
   }
 
+  const std::string detail =
+      result.error ? DescribeCallError(FromUtf8(class_name), FromUtf8(member), kind, args, *result.error) : "";
   if (json) {
-    *host.out << Dump(CallJson(result, args, messages->Take())) << '\n';
-  } else if (result.error) {
-    *host.err << "error " << result.error->number() << ": " << ToUtf8(result.error->description()) << '\n';
-  } else if (kind != component::MemberKind::kPropertyPut) {
+    *host.out << Dump(CallJson(result, args, messages->Take(), detail)) << '\n';
+  } else if (kind != component::MemberKind::kPropertyPut && !result.error) {
     *host.out << PlainText(result.value) << '\n';
   }
-  return result.error ? 1 : 0;
+  if (!result.error) return kExitOk;
+  *host.err << "kavrolin call: " << detail << " (error " << result.error->number() << ")\n";
+  return kExitFailed;
 }
 
 }  // namespace kavrolin::cli

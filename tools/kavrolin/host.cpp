@@ -2,6 +2,14 @@
 
 #include <iostream>
 
+#if defined(_WIN32)
+#include <io.h>
+#define isatty _isatty
+#define STDERR_FILENO 2
+#else
+#include <unistd.h>
+#endif
+
 #include "component/class_factory.h"
 #include "kavrolin/object_source.h"
 
@@ -14,6 +22,7 @@ Host Host::Default() {
   host.in = &std::cin;
   host.out = &std::cout;
   host.err = &std::cerr;
+  host.err_is_terminal = isatty(STDERR_FILENO) == 1;
   host.objects = std::make_shared<LibraryObjectSource>(host.prefix, DefaultServerLibrary());
   return host;
 }

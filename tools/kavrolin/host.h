@@ -3,6 +3,7 @@
 // build one over a temporary prefix and string streams.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <utility>
 #include <memory>
@@ -24,6 +25,10 @@ struct Host {
   std::istream* in = nullptr;
   std::ostream* out = nullptr;
   std::ostream* err = nullptr;
+  // Whether `err` is a terminal: progress lines are shown only there.
+  bool err_is_terminal = false;
+  // Asked between polls by `journal --follow`; none: follow until interrupted.
+  std::function<bool()> keep_following;
   // Where objects come from; none: the classes linked into the program.
   std::shared_ptr<ObjectSource> objects;
 

@@ -123,13 +123,15 @@ std::optional<Variant> ArgumentFromJson(const json& arg) {
   BadArgument("not an argument form: " + arg.dump());
 }
 
-json ErrorJson(const std::optional<AutomationError>& error) {
+json ErrorJson(const std::optional<AutomationError>& error, const std::string& detail) {
   if (!error) return nullptr;
-  return json{{"number", error->number()}, {"description", ToUtf8(error->description())}};
+  json out{{"number", error->number()}, {"description", ToUtf8(error->description())}};
+  if (!detail.empty()) out["detail"] = detail;
+  return out;
 }
 
 json CallJson(const component::InvokeResult& result, const component::Arguments& args,
-              const std::vector<Text>& messages) {
+              const std::vector<Text>& messages, const std::string& detail) {
   json out = json::object();
   out["result"] = ToJson(result.value);
   json args_json = json::array();
@@ -138,7 +140,7 @@ json CallJson(const component::InvokeResult& result, const component::Arguments&
   json messages_json = json::array();
   for (const Text& message : messages) messages_json.push_back(ToUtf8(message));
   out["messages"] = std::move(messages_json);
-  out["error"] = ErrorJson(result.error);
+  out["error"] = ErrorJson(result.error, detail);
   return out;
 }
 

@@ -28,12 +28,13 @@ nlohmann::ordered_json ToJson(const std::optional<Variant>& argument);
 // Throws AutomationError 5 for a JSON value that is none of the forms.
 std::optional<Variant> ArgumentFromJson(const nlohmann::ordered_json& json);
 
-// {"number":N,"description":"..."}, or null.
-nlohmann::ordered_json ErrorJson(const std::optional<AutomationError>& error);
+// {"number":N,"description":"..."}, or null. A non-empty `detail` (which
+// class, member and parameter the error is about) is added as "detail".
+nlohmann::ordered_json ErrorJson(const std::optional<AutomationError>& error, const std::string& detail = "");
 
 // One output line: {"result":R,"args":[...],"messages":[...],"error":E}.
 nlohmann::ordered_json CallJson(const component::InvokeResult& result, const component::Arguments& args,
-                        const std::vector<Text>& messages);
+                                const std::vector<Text>& messages, const std::string& detail = "");
 
 // The compact UTF-8 text of a JSON value, U+0000 as \u0000.
 std::string Dump(const nlohmann::ordered_json& json);

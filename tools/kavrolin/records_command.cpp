@@ -5,11 +5,11 @@
 #include <optional>
 #include <ostream>
 
-#include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
 #include "base/automation_error.h"
 #include "base/date_mask.h"
+#include "kavrolin/cli.h"
 #include "transaction/payment_totals.h"
 
 namespace kavrolin::cli {
@@ -17,8 +17,6 @@ namespace {
 
 using nlohmann::json;
 using platform::PaymentRecord;
-
-constexpr int kUsageError = 2;
 
 std::string Cents(int64_t cents) {
   char text[32];
@@ -48,26 +46,10 @@ std::string StartLine(const PaymentRecord& r) {
          "\" pid " + std::to_string(r.pid);
 }
 
-// Parses the command's options; false when it has answered already (help,
-// usage error) with `status` set.
-bool Parse(Host& host, CLI::App& app, const std::vector<std::string>& args, int& status) {
-  try {
-    app.parse(std::vector<std::string>(args.rbegin(), args.rend() - 1));
-    return true;
-  } catch (const CLI::CallForHelp&) {
-    *host.out << app.help();
-    status = 0;
-  } catch (const CLI::ParseError& e) {
-    *host.err << "kavrolin " << args[0] << ": " << e.what() << "\n";
-    status = kUsageError;
-  }
-  return false;
-}
-
 int Fail(Host& host, const std::string& command, const AutomationError& e) {
   *host.err << "kavrolin " << command << ": error " << e.number() << ": "
             << ToUtf8(e.description()) << '\n';
-  return 1;
+  return kExitFailed;
 }
 
 bool HaveRecords(Host& host, const std::string& command) {
@@ -84,38 +66,26 @@ int Resolve(Host& host, int64_t id, const std::string& finding) {
       return 0;
     case platform::ResolveStatus::kNoSuchRecord:
       *host.err << "kavrolin pending: no transaction " << id << '\n';
-      return 1;
+      return kExitFailed;
     case platform::ResolveStatus::kNotPending:
       *host.err << "kavrolin pending: transaction " << id
                 << " is not pending; its record stays as it is\n";
-      return 1;
+      return kExitFailed;
   }
-  return 1;
+  return kExitFailed;
 }
 
 }  // namespace
 
-int RunPending(Host& host, const std::vector<std::string>& args) {
-  CLI::App app{"Unfinished card transactions: started, never completed. Check each on the "
-               "terminal, then record what you found with --resolve ID --outcome paid|not-paid.",
-               "kavrolin pending"};
-  bool as_json = false;
-  std::optional<int64_t> resolve;
-  std::optional<std::string> finding;
-  app.add_flag("--json", as_json, "Print a JSON array");
-  CLI::Option* resolve_option =
-      app.add_option("--resolve", resolve, "Record the operator's finding for transaction ID");
-  app.add_option("--outcome", finding, "What the terminal showed: paid or not-paid")
-      ->check(CLI::IsMember({"paid", "not-paid"}))
-      ->needs(resolve_option);
-  resolve_option->excludes("--json");
-  int status = 0;
-  if (!Parse(host, app, args, status)) return status;
+int RunPending(Host& host, const PendingRequest& request) {
+  const auto& resolve = request.resolve;
+  const auto& finding = request.outcome;
+  const bool as_json = request.json;
   if (resolve && !finding) {
     *host.err << "kavrolin pending: --resolve needs --outcome paid|not-paid\n";
-    return kUsageError;
+    return kExitUsage;
   }
-  if (!HaveRecords(host, "pending")) return 1;
+  if (!HaveRecords(host, "pending")) return kExitFailed;
   try {
     if (resolve) return Resolve(host, *resolve, *finding);
     const std::vector<PaymentRecord> pending = host.services.records->Unfinished();
@@ -138,22 +108,14 @@ int RunPending(Host& host, const std::vector<std::string>& args) {
   }
 }
 
-int RunHistory(Host& host, const std::vector<std::string>& args) {
-  CLI::App app{"The payment records of one day with totals per transaction kind and outcome.",
-               "kavrolin history"};
-  std::optional<std::string> date;
-  bool as_json = false;
-  app.add_option("--date", date, "The day, YYYYMMDD (default: today)");
-  app.add_flag("--json", as_json, "Print one JSON object");
-  int status = 0;
-  if (!Parse(host, app, args, status)) return status;
+int RunHistory(Host& host, const std::optional<std::string>& date, bool as_json) {
   const Text day =
       date ? FromUtf8(*date) : FormatDateMask(host.services.clock->Now(), u"yyyymmdd");
   if (!transaction::IsDayText(day)) {
     *host.err << "kavrolin history: --date \"" << *date << "\" is not a date of the form YYYYMMDD\n";
-    return kUsageError;
+    return kExitUsage;
   }
-  if (!HaveRecords(host, "history")) return 1;
+  if (!HaveRecords(host, "history")) return kExitFailed;
   try {
     const std::vector<PaymentRecord> records = host.services.records->OfDay(day);
     const std::vector<transaction::PaymentTotal> totals = transaction::TotalsOf(records);

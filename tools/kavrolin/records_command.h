@@ -5,11 +5,12 @@
 //   pending --resolve ID --outcome paid|not-paid   records what the operator found
 //   history [--date YYYYMMDD] [--json]        a day's records and totals (default: today)
 //
-// `args` is the whole command line, its first element the command's name.
-// Exit 0 on success, 1 when the records cannot be read or the resolution is
-// refused, 2 on a usage error.
+// Exit 0 on success, 3 when the records cannot be read or the resolution is
+// refused, 2 on a usage error (see cli.h).
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,14 @@
 
 namespace kavrolin::cli {
 
-int RunPending(Host& host, const std::vector<std::string>& args);
-int RunHistory(Host& host, const std::vector<std::string>& args);
+struct PendingRequest {
+  bool json = false;
+  std::optional<int64_t> resolve;      // the transaction to record a finding for
+  std::optional<std::string> outcome;  // "paid" or "not-paid"; needed with resolve
+};
+
+int RunPending(Host& host, const PendingRequest& request);
+// `date` YYYYMMDD; none: today.
+int RunHistory(Host& host, const std::optional<std::string>& date, bool as_json);
 
 }  // namespace kavrolin::cli

@@ -1,10 +1,15 @@
 #include "kavrolin/reg_command.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <ostream>
 #include <sstream>
 
+#include "kavrolin/cli.h"
 #include "platform/registry_text.h"
 #include "platform/registry_transfer.h"
 
@@ -12,11 +17,6 @@ namespace kavrolin::cli {
 namespace {
 
 namespace reg = platform::reg;
-
-constexpr char kUsage[] =
-    "usage: kavrolin reg export [KEY]   the key (e.g. HKCU\\Software\\Shop) or every root, as\n"
-    "                                   \"Windows Registry Editor Version 5.00\" text\n"
-    "       kavrolin reg import FILE    a .reg file (5.00 or REGEDIT4); FILE \"-\" reads stdin\n";
 
 std::string StatusText(int32_t status) {
   std::string text;
@@ -34,75 +34,97 @@ std::string StatusText(int32_t status) {
   return text + " (error " + std::to_string(status) + ")";
 }
 
-int Export(Host& host, const std::vector<std::string>& args) {
+// Keys per step when progress is shown.
+constexpr size_t kProgressStep = 500;
+
+// Progress is worth showing from this many keys on.
+constexpr size_t kLargeImport = 2000;
+
+}  // namespace
+
+std::string Grouped(size_t count) {
+  std::string digits = std::to_string(count);
+  for (size_t i = digits.size(); i > 3; i -= 3) digits.insert(i - 3, ",");
+  return digits;
+}
+
+int RunRegExport(Host& host, const std::optional<std::string>& key) {
   platform::RegText text;
   int32_t status = reg::kSuccess;
-  if (args.size() == 2) {
+  if (!key) {
     status = platform::ExportAll(*host.services.registry, text);
   } else {
     platform::RegHandle root = 0;
     Text path;
-    if (!platform::SplitRegPath(FromUtf8(args[2]), root, path)) {
-      *host.err << "kavrolin reg export: \"" << args[2]
+    if (!platform::SplitRegPath(FromUtf8(*key), root, path)) {
+      *host.err << "kavrolin reg export: \"" << *key
                 << "\" does not start with a root such as HKEY_CURRENT_USER or HKCU\n";
-      return 2;
+      return kExitUsage;
     }
     status = platform::ExportKey(*host.services.registry, root, path, text);
   }
+  const std::string where = key ? *key + ": " : "";
   if (status != reg::kSuccess) {
-    *host.err << "kavrolin reg export: " << (args.size() > 2 ? args[2] + ": " : "")
-              << StatusText(status) << "\n";
-    return 1;
+    *host.err << "kavrolin reg export: " << where << StatusText(status) << "\n";
+    return kExitFailed;
   }
   try {
     *host.out << platform::WriteRegText(text);
   } catch (const platform::RegTextError& e) {
-    *host.err << "kavrolin reg export: " << (args.size() > 2 ? args[2] + ": " : "") << e.what()
-              << "; nothing was written\n";
-    return 1;
+    *host.err << "kavrolin reg export: " << where << e.what() << "; nothing was written\n";
+    return kExitFailed;
   }
-  return 0;
+  return kExitOk;
 }
 
-int Import(Host& host, const std::string& file) {
+int RunRegImport(Host& host, const std::string& file) {
   std::string bytes;
   if (file == "-") {
     bytes.assign(std::istreambuf_iterator<char>(*host.in), std::istreambuf_iterator<char>());
   } else {
     std::ifstream in(file, std::ios::binary);
     if (!in) {
-      *host.err << "kavrolin reg import: " << file << ": cannot be read\n";
-      return 1;
+      const int reason = errno;
+      *host.err << "kavrolin reg import: " << file << ": cannot be read: " << std::strerror(reason) << "\n";
+      return kExitFailed;
     }
     bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+      *host.err << "kavrolin reg import: " << file << ": cannot be read: " << std::strerror(errno) << "\n";
+      return kExitFailed;
+    }
   }
+  const std::string name = file == "-" ? "standard input" : std::filesystem::path(file).filename().string();
   try {
     const platform::RegText text = platform::ParseRegText(bytes);
-    size_t line = 0;
-    const int32_t status = platform::ImportRegText(*host.services.registry, text, line);
-    if (status != reg::kSuccess) {
-      *host.err << "kavrolin reg import: " << file << ": line " << line << ": "
-                << StatusText(status) << "; the lines before it were applied\n";
-      return 1;
+    const bool progress = host.err_is_terminal && text.keys.size() >= kLargeImport;
+    size_t keys = 0, values = 0;
+    // Applied a step of keys at a time, so a terminal can see it advance.
+    for (size_t first = 0; first < text.keys.size(); first += kProgressStep) {
+      platform::RegText step;
+      step.form = text.form;
+      const size_t last = std::min(text.keys.size(), first + kProgressStep);
+      step.keys.assign(text.keys.begin() + first, text.keys.begin() + last);
+      size_t line = 0;
+      const int32_t status = platform::ImportRegText(*host.services.registry, step, line);
+      if (status != reg::kSuccess) {
+        if (progress) *host.err << "\n";
+        *host.err << "kavrolin reg import: " << file << ": line " << line << ": " << StatusText(status)
+                  << "; the lines before it were applied\n";
+        return kExitFailed;
+      }
+      keys = last;
+      for (size_t i = first; i < last; ++i) values += text.keys[i].values.size();
+      if (progress) *host.err << "\rimporting " << name << ": " << Grouped(keys) << " of " << Grouped(text.keys.size()) << " keys" << std::flush;
     }
-    return 0;
+    if (progress) *host.err << "\n";
+    *host.out << "imported " << Grouped(keys) << (keys == 1 ? " key, " : " keys, ") << Grouped(values)
+              << (values == 1 ? " value" : " values") << " from " << name << "\n";
+    return kExitOk;
   } catch (const platform::RegTextError& e) {
     *host.err << "kavrolin reg import: " << file << ": " << e.what() << "; nothing was changed\n";
-    return 1;
+    return kExitFailed;
   }
-}
-
-}  // namespace
-
-int RunReg(Host& host, const std::vector<std::string>& args) {
-  if (args.size() >= 2 && (args[1] == "-h" || args[1] == "--help")) {
-    *host.out << kUsage;
-    return 0;
-  }
-  if (args.size() >= 2 && args[1] == "export" && args.size() <= 3) return Export(host, args);
-  if (args.size() == 3 && args[1] == "import") return Import(host, args[2]);
-  *host.err << kUsage;
-  return 2;
 }
 
 }  // namespace kavrolin::cli

@@ -1,24 +1,21 @@
-// `kavrolin reg export [KEY]` and `kavrolin reg import FILE|-`: the registry
-// in its text form, so support staff can inspect and seed the store and
-// files exported on Windows load here.
-//
-// export writes to standard output in the "Windows Registry Editor Version
-// 5.00" form (UTF-8): KEY ("HKEY_CURRENT_USER\Software\Shop" or
-// "HKCU\Software\Shop") with everything below it, or without KEY every root
-// that holds keys or values. import reads the file ("-": standard input) in
-// either form; a file with a fault changes nothing and names its line.
-// Returns 0 on success, 1 when the key or file is missing, the text has a
-// fault or the registry refuses a change, 2 for a usage error.
+// `kavrolin reg export [KEY]` and `kavrolin reg import FILE`: the registry as
+// .reg text. Export writes "Windows Registry Editor Version 5.00" text of one
+// key (or of every root) to standard output; import applies a 5.00 or
+// REGEDIT4 file ("-": standard input) and reports how many keys and values it
+// applied, with progress on a terminal for a large file.
 #pragma once
 
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "kavrolin/host.h"
 
 namespace kavrolin::cli {
 
-// `args` starts with "reg".
-int RunReg(Host& host, const std::vector<std::string>& args);
+int RunRegExport(Host& host, const std::optional<std::string>& key);
+int RunRegImport(Host& host, const std::string& file);
+
+// 2000 -> "2,000".
+std::string Grouped(size_t count);
 
 }  // namespace kavrolin::cli

@@ -8,10 +8,13 @@
 #include <cstring>
 #include <exception>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "base/ansi.h"
 #include "base/automation_error.h"
@@ -96,15 +99,48 @@ void Write(const fs::path& path, std::string_view bytes, bool append) {
   }
 }
 
+// The next answer of the trace KAVROLIN_SIM_REPLAY names; its position runs
+// on across processes in a state file of its own beside the call number's.
+std::optional<RecordedAnswer> Replayed(const std::string& trace_name) {
+  std::ifstream in(HostFileNamed(trace_name), std::ios::binary);
+  if (!in) {
+    Note("KAVROLIN_SIM_REPLAY", trace_name, (std::string("answering 0: ") + std::strerror(errno)).c_str());
+    return std::nullopt;
+  }
+  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::vector<RecordedAnswer> answers = RecordedAnswers(text);
+  fs::path position_file = StateFile();
+  position_file += ".replay";
+  const uint64_t position = NextCallNumber(position_file);
+  if (position == 0 || position > answers.size()) {
+    const std::string why = "answering 0: the trace holds " + std::to_string(answers.size()) +
+                            " answers and this is call " + std::to_string(position) + " (remove " +
+                            Display(position_file) + " to start over)";
+    Note("KAVROLIN_SIM_REPLAY", trace_name, why.c_str());
+    return std::nullopt;
+  }
+  return answers[position - 1];
+}
+
 int16_t Answer(const char* request_bytes, char* response) {
   const std::string request(request_bytes);
   const uint64_t call = NextCallNumber(StateFile());
   if (const uint64_t delay = Count("KAVROLIN_SIM_DELAY_MS", kMaxDelayMs)) {
     std::this_thread::sleep_for(std::chrono::milliseconds(delay));
   }
-  const int16_t code = Result(call);
+  int16_t code = 0;
+  std::string answer;
+  if (const std::string replay = Setting("KAVROLIN_SIM_REPLAY"); !replay.empty()) {
+    if (const std::optional<RecordedAnswer> recorded = Replayed(replay)) {
+      // A record file holds no return code: KAVROLIN_SIM_RESULT gives it.
+      code = recorded->code ? *recorded->code : Result(call);
+      answer = recorded->utf8 ? ToAnsi(FromUtf8(recorded->response)) : recorded->response;
+    }
+  } else {
+    code = Result(call);
+    answer = Response(request, call);
+  }
 
-  const std::string answer = Response(request, call);
   std::memcpy(response, answer.data(), std::min(answer.size(), kResponseBytes));
   // Deliberately past the end of the contract's buffer: a misbehaving library.
   std::memset(response + kResponseBytes, 'X', Count("KAVROLIN_SIM_OVERRUN", kMaxOverrun));

@@ -36,6 +36,16 @@
 //                          the request bytes up to their zero in hexadecimal,
 //                          a tab, the 43 response bytes as returned in
 //                          hexadecimal, a line feed. Default: no record.
+//   KAVROLIN_SIM_REPLAY    a trace to replay, for reproducing an incident: each
+//                          call answers the next response the trace recorded,
+//                          with its return code, in place of RESULT, RESPONSE
+//                          and CARD. Read are the support trace
+//                          payments-trace.txt (KAVROLIN_TRACE; card numbers
+//                          masked as it holds them) and a KAVROLIN_SIM_RECORD
+//                          file, whose lines hold no return code: RESULT gives
+//                          it. The position runs on across processes in
+//                          <state file>.replay; remove that file to start
+//                          over. Past the trace's end a call answers 0.
 //   KAVROLIN_SIM_DELAY_MS  milliseconds to wait before answering, at most
 //                          600000. Default 0.
 //   KAVROLIN_SIM_OVERRUN   extra 'X' bytes written past the 43 response bytes,

@@ -116,4 +116,70 @@ std::string RecordLine(std::string_view request, std::string_view response) {
   return line;
 }
 
+namespace {
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+std::optional<std::string> FromHex(std::string_view hex) {
+  if (hex.size() % 2 != 0) return std::nullopt;
+  std::string bytes;
+  for (size_t i = 0; i < hex.size(); i += 2) {
+    const int high = HexDigit(hex[i]), low = HexDigit(hex[i + 1]);
+    if (high < 0 || low < 0) return std::nullopt;
+    bytes += static_cast<char>(high * 16 + low);
+  }
+  return bytes;
+}
+
+// `... response CODE "RECORD"`; the record runs to the line's last quote.
+std::optional<RecordedAnswer> TraceAnswer(std::string_view line) {
+  constexpr std::string_view kTag = " response ";
+  const size_t tag = line.find(kTag);
+  const size_t open = line.find('"', tag);
+  const size_t close = line.rfind('"');
+  if (tag == std::string_view::npos || open == std::string_view::npos || close <= open) return std::nullopt;
+  std::string_view code_text = line.substr(tag + kTag.size(), open - tag - kTag.size());
+  while (!code_text.empty() && code_text.back() == ' ') code_text.remove_suffix(1);
+  const std::optional<int16_t> code = ResultCode(code_text);
+  if (!code) return std::nullopt;
+  RecordedAnswer answer{code, "", true};
+  const std::string_view record = line.substr(open + 1, close - open - 1);
+  for (size_t i = 0; i < record.size(); ++i) {
+    if (record.substr(i, 2) == "\\x" && i + 3 < record.size()) {
+      if (const auto byte = FromHex(record.substr(i + 2, 2))) {
+        answer.response += *byte;
+        i += 3;
+        continue;
+      }
+    }
+    answer.response += record[i];
+  }
+  return answer;
+}
+
+}  // namespace
+
+std::vector<RecordedAnswer> RecordedAnswers(std::string_view trace) {
+  std::vector<RecordedAnswer> answers;
+  while (!trace.empty()) {
+    const size_t end = trace.find('\n');
+    std::string_view line = trace.substr(0, end);
+    trace = end == std::string_view::npos ? std::string_view() : trace.substr(end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (const size_t tab = line.find('\t'); tab != std::string_view::npos) {
+      if (const auto bytes = FromHex(line.substr(tab + 1)); bytes && FromHex(line.substr(0, tab))) {
+        answers.push_back({std::nullopt, *bytes, false});
+      }
+      continue;
+    }
+    if (auto answer = TraceAnswer(line)) answers.push_back(std::move(*answer));
+  }
+  return answers;
+}
+
 }  // namespace kavrolin::terminal_sim

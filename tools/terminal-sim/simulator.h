@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kavrolin::terminal_sim {
 
@@ -47,5 +48,20 @@ std::string ReceiptText(std::string_view title, std::string_view slip, std::stri
 // One record line: the request bytes in lowercase hexadecimal, a tab, the
 // response bytes in lowercase hexadecimal, a line feed.
 std::string RecordLine(std::string_view request, std::string_view response);
+
+// One answer a trace recorded: the return code (none when the trace does not
+// hold it) and the response bytes as UTF-8 text or raw bytes (see below).
+struct RecordedAnswer {
+  std::optional<int16_t> code;
+  std::string response;
+  bool utf8 = false;  // true: text to convert to the ANSI code page
+};
+
+// The answers of a trace, in the order they were given. Two forms are read,
+// line by line, and other lines are skipped: the payment records' support
+// trace (payments-trace.txt: `... response CODE "RECORD"`, the record's
+// control characters and backslashes as \xNN, UTF-8), and the record file
+// above (request hex, a tab, response hex), which holds no return code.
+std::vector<RecordedAnswer> RecordedAnswers(std::string_view trace);
 
 }  // namespace kavrolin::terminal_sim

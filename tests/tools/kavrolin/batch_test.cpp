@@ -1,5 +1,7 @@
 #include "kavrolin/batch.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -33,7 +35,7 @@ TEST(Batch, EachLineAnswersOneLine) {
       {"new_without_class", R"({"new":"a"})", R"({"result":null,"args":[],"messages":[],"error":{"number":5,)"},
       {"class_not_text", R"({"new":"a","class":7})", R"({"result":null,"args":[],"messages":[],"error":{"number":5,)"},
       {"unknown_class", R"({"new":"a","class":"Kavrolin.Nothing"})",
-       R"({"result":null,"args":[],"messages":[],"error":{"number":429,"description":"ActiveX component can't create object"}})"},
+       R"j({"result":null,"args":[],"messages":[],"error":{"number":429,"description":"ActiveX component can't create object","detail":"no class \"Kavrolin.Nothing\" (ActiveX component can't create object)"}})j"},
       {"new", R"({"new":"a","class":"Kavrolin.clsInterFace"})",
        R"({"result":null,"args":[],"messages":[],"error":null})"},
       {"bad_argument_form", R"({"call":"a.Initialize","args":[{"bytes":[300]}]})",
@@ -46,7 +48,7 @@ TEST(Batch, EachLineAnswersOneLine) {
        R"({"result":"12","args":[],"messages":[],"error":null})"},
       {"put_without_value", R"({"put":"a.m_strSY"})", R"({"result":null,"args":[],"messages":[],"error":{"number":5,)"},
       {"missing_required", R"({"call":"a.Sale","args":[1]})",
-       R"({"result":null,"args":[1.0],"messages":[],"error":{"number":449,"description":"Argument not optional"}})"},
+       R"j({"result":null,"args":[1.0],"messages":[],"error":{"number":449,"description":"Argument not optional","detail":"clsInterFace.Sale: argument not optional: str_FPHM (2nd)"}})j"},
       {"sale", R"({"call":"a.Sale","args":[12.34,"123","01","A1"]})",
        R"({"result":true,"args":[12.34,"123","01","A1"],"messages":[],"error":null})"},
       {"field_after_sale", R"({"call":"a.GetCardMoney"})",
@@ -100,15 +102,45 @@ TEST(Batch, FileSystemMembersShareOneObject) {
 TEST(Batch, RunsEveryLineOfTheInput) {
   CliEnv env;
   const CliRun run = env.Run({"batch"}, "{\"new\":\"j\",\"class\":\"cls_Rizhi\"}\r\n"
+                                        "\n"
+                                        "  \t\r\n"
                                         "garbage\n"
-                                        "{\"call\":\"j.WriteLog\",\"args\":[\"\\u6536 ok\"]}\n");
-  EXPECT_EQ(run.status, 0);
+                                        "{\"call\":\"j.WriteLog\",\"args\":[\"\\u6536 ok\"]}\n"
+                                        "{\"call\":\"j.WriteLog\"}\n"
+                                        "{\"new\":\"k\",\"class\":\"cls_Rizhi\"} x\n");
+  EXPECT_EQ(run.status, kExitOk);
   EXPECT_EQ(run.out,
             "{\"result\":null,\"args\":[],\"messages\":[],\"error\":null}\n"
             "{\"result\":null,\"args\":[],\"messages\":[],\"error\":{\"number\":5,\"description\":"
-            "\"Invalid procedure call or argument: a line must be one JSON object\"}}\n"
-            "{\"result\":true,\"args\":[\"收 ok\"],\"messages\":[],\"error\":null}\n");
+            "\"Invalid procedure call or argument: line 4: not one JSON object: at byte 1: parse error at line 1, "
+            "column 1: syntax error while parsing value - invalid literal; last read: 'g'\"}}\n"
+            "{\"result\":true,\"args\":[\"收 ok\"],\"messages\":[],\"error\":null}\n"
+            "{\"result\":null,\"args\":[],\"messages\":[],\"error\":{\"number\":449,\"description\":"
+            "\"Argument not optional\",\"detail\":\"cls_Rizhi.WriteLog: argument not optional: Text (1st)\"}}\n"
+            "{\"result\":null,\"args\":[],\"messages\":[],\"error\":{\"number\":5,\"description\":"
+            "\"Invalid procedure call or argument: line 7: not one JSON object: at byte 33: parse error at line 1, "
+            "column 33: syntax error while parsing value - invalid literal; last read: '\\\"cls_Rizhi\\\"} x'; "
+            "expected end of input\"}}\n");
+  EXPECT_EQ(run.err, "");
   EXPECT_EQ(testing::ReadHostFile(env.C("YHLOG/20240131.txt")), "2024-01-31 14:05:09 \xCA\xD5 ok\r\n");
+}
+
+TEST(Batch, StopOnErrorEndsAtTheFirstFailedLine) {
+  CliEnv env;
+  const std::string input =
+      "{\"new\":\"h\",\"class\":\"clsHT\"}\n"
+      "\n"
+      "{\"call\":\"h.HLeft\",\"args\":[\"abc\"]}\n"
+      "{\"call\":\"h.HLeft\",\"args\":[\"abc\",1]}\n";
+  const CliRun stopped = env.Run({"batch", "--stop-on-error"}, input);
+  EXPECT_EQ(stopped.status, kExitFailed);
+  EXPECT_EQ(std::count(stopped.out.begin(), stopped.out.end(), '\n'), 2) << stopped.out;
+  EXPECT_NE(stopped.out.find("clsHT.HLeft: argument not optional: lngLen (2nd)"), std::string::npos);
+  EXPECT_EQ(stopped.err, "kavrolin batch: stopped at line 3, whose request failed\n");
+
+  const CliRun all = env.Run({"batch"}, input);
+  EXPECT_EQ(all.status, kExitOk);
+  EXPECT_EQ(std::count(all.out.begin(), all.out.end(), '\n'), 3) << all.out;
 }
 
 TEST(Batch, ToolkitLogScramblingPathsAndNumbers) {
@@ -151,8 +183,8 @@ TEST(Batch, ToolkitLogScramblingPathsAndNumbers) {
   }
   const std::string overflow =
       session.Handle(R"({"call":"h.GetPath","args":[")" + std::string(32768, 'a') + R"("]})");
-  EXPECT_EQ(overflow.substr(overflow.size() - 46),
-            R"("error":{"number":6,"description":"Overflow"}})");
+  const std::string error = R"("error":{"number":6,"description":"Overflow","detail":"clsHT.GetPath: overflow"}})";
+  EXPECT_EQ(overflow.substr(overflow.size() - error.size()), error);
   EXPECT_EQ(testing::ReadHostFile(env.C("logs/out.bin")), std::string("\x07\x00\xf8", 3));
   EXPECT_EQ(testing::ReadHostFile(env.C("logs/in.bin")), std::string("\0\x07\xff", 3));
 }

@@ -2,6 +2,7 @@
 // and a fake terminal, collecting its output.
 #pragma once
 
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,6 +18,10 @@ struct CliRun {
 };
 
 struct CliEnv : testing::ServicesInPrefix {
+  bool err_is_terminal = false;  // as Host::err_is_terminal
+  std::function<bool()> keep_following;  // as Host::keep_following
+
+
   // A host over this prefix whose objects are the linked classes.
   Host MakeHost() const {
     Host host;
@@ -32,6 +37,8 @@ struct CliEnv : testing::ServicesInPrefix {
     host.in = &in;
     host.out = &out;
     host.err = &err;
+    host.err_is_terminal = err_is_terminal;
+    host.keep_following = keep_following;
     CliRun run;
     run.status = RunCli(host, args);
     run.out = out.str();

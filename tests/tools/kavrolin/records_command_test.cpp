@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli_test_support.h"
+#include "kavrolin/cli.h"
 #include "fakes/payment_samples.h"
 #include "platform/posix/payment_records.h"
 
@@ -89,10 +90,10 @@ TEST(RecordsCommand, PendingListsResolvesAndKeepsTheFinding) {
     const char* finding;
     int status;
   } resolutions[] = {
-      {"unknown id", last + 1, "paid", 1},
-      {"completed", done, "not-paid", 1},
+      {"unknown id", last + 1, "paid", kExitFailed},
+      {"completed", done, "not-paid", kExitFailed},
       {"first", first, "paid", 0},
-      {"first again", first, "not-paid", 1},
+      {"first again", first, "not-paid", kExitFailed},
       {"last", last, "not-paid", 0},
   };
   for (const auto& row : resolutions) {
@@ -139,7 +140,7 @@ TEST(RecordsCommand, UnreadableRecordsAreAnError) {
   for (const char* command : {"pending", "history"}) {
     SCOPED_TRACE(command);
     const CliRun run = env.Run({command});
-    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.status, kExitFailed);
     EXPECT_NE(run.err.find("error 75"), std::string::npos) << run.err;
   }
 }
