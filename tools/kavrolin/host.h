@@ -3,6 +3,7 @@
 // build one over a temporary prefix and string streams.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <iosfwd>
 #include <utility>
@@ -27,6 +28,9 @@ struct Host {
   std::ostream* err = nullptr;
   // Whether `err` is a terminal: progress lines are shown only there.
   bool err_is_terminal = false;
+  // A `reg import` of this many keys or more shows its progress there, a
+  // quarter at a time.
+  size_t large_import_keys = 2000;
   // Asked between polls by `journal --follow`; none: follow until interrupted.
   std::function<bool()> keep_following;
   // Where objects come from; none: the classes linked into the program.

@@ -34,12 +34,6 @@ std::string StatusText(int32_t status) {
   return text + " (error " + std::to_string(status) + ")";
 }
 
-// Keys per step when progress is shown.
-constexpr size_t kProgressStep = 500;
-
-// Progress is worth showing from this many keys on.
-constexpr size_t kLargeImport = 2000;
-
 }  // namespace
 
 std::string Grouped(size_t count) {
@@ -97,13 +91,14 @@ int RunRegImport(Host& host, const std::string& file) {
   const std::string name = file == "-" ? "standard input" : std::filesystem::path(file).filename().string();
   try {
     const platform::RegText text = platform::ParseRegText(bytes);
-    const bool progress = host.err_is_terminal && text.keys.size() >= kLargeImport;
+    const bool progress = host.err_is_terminal && text.keys.size() >= host.large_import_keys;
+    const size_t step_keys = std::max<size_t>(1, host.large_import_keys / 4);
     size_t keys = 0, values = 0;
     // Applied a step of keys at a time, so a terminal can see it advance.
-    for (size_t first = 0; first < text.keys.size(); first += kProgressStep) {
+    for (size_t first = 0; first < text.keys.size(); first += step_keys) {
       platform::RegText step;
       step.form = text.form;
-      const size_t last = std::min(text.keys.size(), first + kProgressStep);
+      const size_t last = std::min(text.keys.size(), first + step_keys);
       step.keys.assign(text.keys.begin() + first, text.keys.begin() + last);
       size_t line = 0;
       const int32_t status = platform::ImportRegText(*host.services.registry, step, line);

@@ -80,7 +80,9 @@ TEST(CallCommand, PlainAndJson) {
     }
     EXPECT_EQ(run.err.substr(0, row.err_start.size()), row.err_start) << run.err;
     // A non-zero exit says why in one line.
-    if (run.status != 0) EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    if (run.status != 0) {
+      EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    }
   }
 }
 

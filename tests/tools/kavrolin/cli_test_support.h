@@ -19,6 +19,7 @@ struct CliRun {
 
 struct CliEnv : testing::ServicesInPrefix {
   bool err_is_terminal = false;  // as Host::err_is_terminal
+  size_t large_import_keys = 2000;  // as Host::large_import_keys
   std::function<bool()> keep_following;  // as Host::keep_following
 
 
@@ -38,6 +39,7 @@ struct CliEnv : testing::ServicesInPrefix {
     host.out = &out;
     host.err = &err;
     host.err_is_terminal = err_is_terminal;
+    host.large_import_keys = large_import_keys;
     host.keep_following = keep_following;
     CliRun run;
     run.status = RunCli(host, args);

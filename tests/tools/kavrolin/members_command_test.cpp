@@ -70,7 +70,9 @@ TEST(MembersCommand, OneClassOrOneMemberInPlainText) {
     const CliRun run = env.Run(row.args);
     EXPECT_EQ(run.status, kExitOk) << run.err;
     EXPECT_NE(run.out.find(row.out_has), std::string::npos) << run.out;
-    if (!row.out_lacks.empty()) EXPECT_EQ(run.out.find(row.out_lacks), std::string::npos);
+    if (!row.out_lacks.empty()) {
+      EXPECT_EQ(run.out.find(row.out_lacks), std::string::npos);
+    }
   }
 }
 
