@@ -31,10 +31,12 @@ out=$(cd "$out" && pwd)
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 
-# The README's Windows sections as text with Windows line ends.
-awk '/^## /  { section = $0; install_windows = 0 }
+# The README's Windows sections as text: UTF-8 with its byte order mark (so
+# Notepad reads the Chinese journal texts right), Windows line ends.
+{ printf '\357\273\277Kavrolin %s for 32-bit Windows\n\n' "$version"; awk '/^## /  { section = $0; install_windows = 0 }
      /^### / { install_windows = (section ~ /^## Install/ && $0 ~ /^### Windows/) }
-     section ~ /^## (Windows|Integrating on Windows)/ || install_windows' README.md | sed 's/$/\r/' >"$stage/README.txt"
+     section ~ /^## (Windows|Integrating on Windows)/ || install_windows' README.md; } |
+  sed 's/$/\r/' >"$stage/README.txt"
 
 # wixl takes the package's files by names relative to where it runs.
 mkdir "$stage/msi"
