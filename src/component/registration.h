@@ -12,7 +12,8 @@
 //                                  the automation marshaler, TypeLib\@ = {LIBID},
 //                                  TypeLib\Version = "11.0"
 //   TypeLib\{LIBID}\11.0           @ = "Kavrolin", 409\win32\@ = server file,
-//                                  FLAGS\@ = "0", HELPDIR\@ = its folder
+//                                  FLAGS\@ = "0", HELPDIR\@ = its folder with
+//                                  a closing "\" (as installers write it)
 //
 // The type library's version key is hexadecimal (11.0 is 17.0) under the
 // library's locale 409, as the platform's RegisterTypeLib writes it.

@@ -29,7 +29,8 @@ std::string Unescaped(std::string text) {
 }
 
 // The include's RegistryValue elements read back, with the installer's
-// references resolved as the installer would for `folder`.
+// references resolved as the installer does for `folder` (a folder
+// reference ends in "\").
 std::set<Row> PackageRows(const std::string& include, const std::string& folder) {
   const std::regex element(
       R"re(<RegistryValue Root="HKCR" Key="([^"]*)"(?: Name="([^"]*)")? Type="string" Value="([^"]*)" />)re");
@@ -37,7 +38,7 @@ std::set<Row> PackageRows(const std::string& include, const std::string& folder)
   for (std::sregex_iterator it(include.begin(), include.end(), element), end; it != end; ++it) {
     std::string value = (*it)[3];
     if (value == "[#KavrolinDll]") value = folder + "\\Kavrolin.dll";
-    if (value == "[INSTALLDIR]") value = folder;
+    if (value == "[INSTALLDIR]") value = folder + "\\";
     rows.insert({Unescaped((*it)[1]), Unescaped((*it)[2]), Unescaped(value)});
   }
   return rows;

@@ -76,7 +76,7 @@ TEST_F(RegistrationTest, WritesTheEntriesOfAnInProcessServer) {
       // The type library's version key is hexadecimal under locale 409.
       {"TypeLib\\" + libid + "\\11.0", "", "1:Kavrolin" + std::string(1, '\0')},
       {"TypeLib\\" + libid + "\\11.0\\409\\win32", "", "1:" + ansi_file},
-      {"TypeLib\\" + libid + "\\11.0\\HELPDIR", "", "1:" + ToAnsi(u"C:\\Program Files\\收银") + '\0'},
+      {"TypeLib\\" + libid + "\\11.0\\HELPDIR", "", "1:" + ToAnsi(u"C:\\Program Files\\收银\\") + '\0'},
       {"TypeLib\\" + libid + "\\17.0", "", "<no key>"},
       {"TypeLib\\" + libid + "\\11.0\\0\\win32", "", "<no key>"},
   };
