@@ -3,7 +3,7 @@ JOBS ?= $(shell nproc)
 DEFAULT_BIN := build/default/bin
 
 .PHONY: deps deps-demo deps-windows build build-demo build-asan demo check check-asan bench stress clean \
-        build-fuzz fuzz fuzz-smoke coverage windows windows64 check-windows package
+        build-fuzz fuzz fuzz-smoke coverage windows windows64 check-windows windows-release windows-package package
 
 deps:
 	@scripts/setup-deps.sh
@@ -40,10 +40,29 @@ windows64: deps-windows
 	cmake --preset mingw-x86_64
 	cmake --build --preset mingw-x86_64 -j $(JOBS)
 
+# The shipped Windows binaries (Kavrolin.dll, kavrolin.exe, trans.dll):
+# -O2, stripped, each with its debug information in <file>.debug beside it,
+# in build/mingw-i686-release/bin. Only those three are built.
+WINDOWS_RELEASE := build/mingw-i686-release
+windows-release: deps-windows
+	cmake --preset mingw-i686-release
+	cmake --build --preset mingw-i686-release -j $(JOBS) --target kavrolin_com kavrolin trans
+
+# build/package/Kavrolin-<version>-x86.msi and .zip from the release build;
+# the installer's registry table comes from the registration tables through
+# the build machine's kavrolin-interfaces (only that target of build/default).
+PACKAGE_DIR := build/package
+windows-package: deps deps-windows windows-release
+	cmake --preset default >/dev/null
+	cmake --build --preset default -j $(JOBS) --target kavrolin-interfaces
+	@mkdir -p $(PACKAGE_DIR)/windows
+	$(DEFAULT_BIN)/kavrolin-interfaces --installer-registry $(PACKAGE_DIR)/windows/registry.wxi
+	scripts/package-windows.sh $(WINDOWS_RELEASE) $(PACKAGE_DIR)/windows/registry.wxi $(PACKAGE_DIR)
+
 # The Windows build's tests under Wine, in a private prefix in the build folder
 # (see scripts/check-windows.sh; where 32-bit programs cannot run, it checks
-# the 64-bit build instead).
-check-windows: windows
+# the 64-bit build instead), then the package's install, upgrade and removal.
+check-windows: windows windows-package
 	scripts/check-windows.sh build/mingw-i686
 
 # A sale of 12.34 against the terminal simulator, in a prefix of its own.
@@ -64,8 +83,7 @@ check: build
 	$(MAKE) check-windows
 
 # The Debian package (CPack) into build/package, beside the Windows packages.
-PACKAGE_DIR := build/package
-package: build
+package: build windows-package
 	cpack --config build/default/CPackConfig.cmake -B $(CURDIR)/$(PACKAGE_DIR)
 	rm -rf $(PACKAGE_DIR)/_CPack_Packages
 

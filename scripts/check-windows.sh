@@ -2,9 +2,11 @@
 # Runs the Windows build's checks under Wine, in a private prefix inside the
 # build folder, with the ANSI code page 936 (LC_ALL=zh_CN.UTF-8):
 #   1. the unit test suites (ctest, Wine as the emulator);
-#   2. then every tests/windows/*.sh in name order (registration with
-#      `wine regsvr32`, the script and C++ clients), each run as
-#      `bash SCRIPT BUILD_DIR` with the Wine environment below exported.
+#   2. then every tests/windows/*.sh in name order (the installer package
+#      installed, upgraded and removed; registration with `wine regsvr32`,
+#      the script and C++ clients; the release binaries' imports and
+#      resources), each run as `bash SCRIPT BUILD_DIR` with the Wine
+#      environment below exported.
 # Wine's output always goes to files under BUILD_DIR/wine-logs: its
 # background processes would hold a pipe open.
 #

@@ -18,9 +18,11 @@ else
   packages=("${demo_packages[@]}" pkg-config libgtest-dev libgmock-dev libbenchmark-dev libinih-dev
             clang libclang-rt-dev lcov python3 dpkg-dev)
 fi
-# `setup-deps.sh windows`: also the MinGW-w64 cross compiler and Wine.
+# `setup-deps.sh windows`: also the MinGW-w64 cross compiler, Wine, and
+# msitools' wixl and zip for the packages.
 if [ "${1:-}" = windows ]; then
-  packages+=(googletest locales g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools wine wine32:i386 wine64)
+  packages+=(googletest locales g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools wine wine32:i386 wine64
+            wixl zip)
 fi
 
 missing=()

@@ -15,18 +15,36 @@ namespace reg = platform::reg;
 
 // The standard marshaler of automation-compatible interfaces.
 constexpr char16_t kAutomationMarshaler[] = u"{00020424-0000-0000-C000-000000000046}";
+// The classes' version (decimal, as hosts read it).
 constexpr char16_t kVersion[] = u"17.0";
 
-struct Entry {
-  Text key;    // below HKEY_CLASSES_ROOT
-  Text name;   // empty: the key's default value
-  Text value;
-};
+Text HexDigits(uint32_t value) {
+  static constexpr char16_t kDigits[] = u"0123456789abcdef";
+  Text digits;
+  do {
+    digits.insert(digits.begin(), kDigits[value % 16]);
+    value /= 16;
+  } while (value != 0);
+  return digits;
+}
 
-std::vector<Entry> EntriesFor(TextView server_file) {
+// The type library's version as the platform's RegisterTypeLib writes it:
+// hexadecimal, "11.0" for 17.0.
+Text LibraryVersionKey() { return HexDigits(kLibraryMajor) + u"." + HexDigits(kLibraryMinor); }
+
+// The key earlier builds wrote (decimal, neutral locale); unregistering
+// removes it too.
+Text EarlierLibraryVersionKey() {
+  return Text(u"TypeLib\\") + kLibId.ToText() + u"\\17.0";
+}
+
+}  // namespace
+
+std::vector<RegistrationEntry> RegistrationEntries(TextView server_file, TextView server_folder) {
   const Text libid = kLibId.ToText();
   const Text file(server_file);
-  std::vector<Entry> entries;
+  const Text library_version = LibraryVersionKey();
+  std::vector<RegistrationEntry> entries;
   for (const ClassInfo& info : Classes()) {
     const Text prog_id(info.prog_id), clsid = info.clsid.ToText();
     const Text class_key = u"CLSID\\" + clsid;
@@ -44,18 +62,20 @@ std::vector<Entry> EntriesFor(TextView server_file) {
         {interface_key + u"\\ProxyStubClsid", u"", kAutomationMarshaler},
         {interface_key + u"\\ProxyStubClsid32", u"", kAutomationMarshaler},
         {interface_key + u"\\TypeLib", u"", libid},
-        {interface_key + u"\\TypeLib", u"Version", kVersion},
+        {interface_key + u"\\TypeLib", u"Version", library_version},
     });
   }
-  const Text library_key = u"TypeLib\\" + libid + u"\\" + kVersion;
+  const Text library_key = u"TypeLib\\" + libid + u"\\" + library_version;
   entries.insert(entries.end(), {
       {library_key, u"", kLibraryName},
-      {library_key + u"\\0\\win32", u"", file},
+      {library_key + u"\\" + HexDigits(kLibraryLocale) + u"\\win32", u"", file},
       {library_key + u"\\FLAGS", u"", u"0"},
-      {library_key + u"\\HELPDIR", u"", Text(platform::win_path::ParentFolderName(server_file))},
+      {library_key + u"\\HELPDIR", u"", Text(server_folder)},
   });
   return entries;
 }
+
+namespace {
 
 int32_t SetText(Registry& registry, TextView key, TextView name, TextView value) {
   platform::RegHandle handle = 0;
@@ -103,7 +123,11 @@ int32_t DeleteIfThere(Registry& registry, TextView key, bool with_sub_keys) {
 }  // namespace
 
 int32_t RegisterLibrary(Registry& registry, TextView server_file) {
-  for (const Entry& entry : EntriesFor(server_file)) {
+  // The folder with its closing "\", as the installer's folder references
+  // read, so the package and this function write the same text.
+  Text folder = platform::win_path::ParentFolderName(server_file);
+  if (folder.empty() || folder.back() != u'\\') folder += u'\\';
+  for (const RegistrationEntry& entry : RegistrationEntries(server_file, folder)) {
     if (const int32_t status = SetText(registry, entry.key, entry.name, entry.value);
         status != reg::kSuccess) {
       return status;
@@ -120,7 +144,8 @@ int32_t UnregisterLibrary(Registry& registry) {
     trees.push_back(u"CLSID\\" + info.clsid.ToText());
     trees.push_back(u"Interface\\" + info.iid.ToText());
   }
-  trees.push_back(libid_key + u"\\" + kVersion);
+  trees.push_back(libid_key + u"\\" + LibraryVersionKey());
+  trees.push_back(EarlierLibraryVersionKey());
   int32_t first_failure = reg::kSuccess;
   for (const Text& key : trees) {
     const int32_t status = DeleteIfThere(registry, key, /*with_sub_keys=*/true);

@@ -10,15 +10,20 @@
 //                                  TypeLib\@ = {LIBID}
 //   Interface\{IID}                @ = interface name, ProxyStubClsid(32)\@ =
 //                                  the automation marshaler, TypeLib\@ = {LIBID},
-//                                  TypeLib\Version = "17.0"
-//   TypeLib\{LIBID}\17.0           @ = "Kavrolin", 0\win32\@ = server file,
-//                                  FLAGS\@ = "0", HELPDIR\@ = its folder
+//                                  TypeLib\Version = "11.0"
+//   TypeLib\{LIBID}\11.0           @ = "Kavrolin", 409\win32\@ = server file,
+//                                  FLAGS\@ = "0", HELPDIR\@ = its folder with
+//                                  a closing "\" (as installers write it)
+//
+// The type library's version key is hexadecimal (11.0 is 17.0) under the
+// library's locale 409, as the platform's RegisterTypeLib writes it.
 //
 // Texts are stored as REG_SZ in the ANSI code page with their terminating zero.
 #pragma once
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "base/text.h"
 #include "component/identifiers.h"
@@ -26,12 +31,24 @@
 
 namespace kavrolin::component {
 
+struct RegistrationEntry {
+  Text key;    // below HKEY_CLASSES_ROOT
+  Text name;   // empty: the key's default value
+  Text value;  // REG_SZ
+};
+
+// Every entry above, for `server_file` in `server_folder` (both Windows form,
+// or an installer's references to them). The installer's registry table is
+// generated from this list too.
+std::vector<RegistrationEntry> RegistrationEntries(TextView server_file, TextView server_folder);
+
 // Writes every entry above for `server_file` (Windows form). Answers the
 // registry's status code of the first failing step, kSuccess when all were
 // written; a failure leaves what was written so far.
 int32_t RegisterLibrary(platform::Registry& registry, TextView server_file);
 
-// Deletes the keys above with everything below them, then the CLSID,
+// Deletes the keys above with everything below them (and the decimal
+// TypeLib\{LIBID}\17.0 key earlier builds wrote), then the CLSID,
 // Interface and TypeLib keys and the library's TypeLib key where nothing else
 // is left in them. Entries that are not there are no failure. Answers the
 // first failing deletion's status code, kSuccess otherwise.

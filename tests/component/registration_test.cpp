@@ -70,12 +70,15 @@ TEST_F(RegistrationTest, WritesTheEntriesOfAnInProcessServer) {
       {"CLSID\\" + clsid + "\\TypeLib", "", "1:" + libid + '\0'},
       {"CLSID\\" + clsid + "\\VERSION", "", "1:17.0" + std::string(1, '\0')},
       {"Interface\\{E82E406F-A143-4E7F-943B-857ACCC0B15C}", "", "1:_clsHT" + std::string(1, '\0')},
-      {"Interface\\{10318D01-BAB8-49C2-BFEC-C1DC4900B0C3}\\TypeLib", "Version", "1:17.0" + std::string(1, '\0')},
+      {"Interface\\{10318D01-BAB8-49C2-BFEC-C1DC4900B0C3}\\TypeLib", "Version", "1:11.0" + std::string(1, '\0')},
       {"Interface\\{EB46F9CA-CEDC-4F67-AAE2-167D06674D96}\\ProxyStubClsid32", "",
        "1:{00020424-0000-0000-C000-000000000046}" + std::string(1, '\0')},
-      {"TypeLib\\" + libid + "\\17.0", "", "1:Kavrolin" + std::string(1, '\0')},
-      {"TypeLib\\" + libid + "\\17.0\\0\\win32", "", "1:" + ansi_file},
-      {"TypeLib\\" + libid + "\\17.0\\HELPDIR", "", "1:" + ToAnsi(u"C:\\Program Files\\收银") + '\0'},
+      // The type library's version key is hexadecimal under locale 409.
+      {"TypeLib\\" + libid + "\\11.0", "", "1:Kavrolin" + std::string(1, '\0')},
+      {"TypeLib\\" + libid + "\\11.0\\409\\win32", "", "1:" + ansi_file},
+      {"TypeLib\\" + libid + "\\11.0\\HELPDIR", "", "1:" + ToAnsi(u"C:\\Program Files\\收银\\") + '\0'},
+      {"TypeLib\\" + libid + "\\17.0", "", "<no key>"},
+      {"TypeLib\\" + libid + "\\11.0\\0\\win32", "", "<no key>"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.key + "|" + row.name);
@@ -112,6 +115,20 @@ TEST_F(RegistrationTest, UnregisterRemovesExactlyWhatRegisterWrote) {
     EXPECT_EQ(UnregisterLibrary(store), reg::kSuccess);  // twice is fine
     EXPECT_FALSE(FindRegisteredServer(store, Classes()[0]));
   }
+}
+
+TEST_F(RegistrationTest, UnregisterRemovesTheDecimalTypeLibraryKeyOfEarlierBuilds) {
+  const std::string earlier = "TypeLib\\{C3C2B4C4-09D1-45DC-B700-965DCD76F78E}\\17.0\\0\\win32";
+  platform::RegHandle handle = 0;
+  ASSERT_EQ(registry.CreateKey(reg::kClassesRoot, earlier, reg::kKeyWrite, handle), reg::kSuccess);
+  ASSERT_EQ(registry.SetValue(handle, "", reg::kSz, std::string("C:\\old\\Kavrolin.dll\0", 20)),
+            reg::kSuccess);
+  registry.CloseKey(handle);
+  const auto before = Snapshot(registry);
+  ASSERT_EQ(UnregisterLibrary(registry), reg::kSuccess);
+  EXPECT_EQ(Value(registry, earlier, ""), "<no key>");
+  EXPECT_EQ(Value(registry, "TypeLib", ""), "<no key>") << "the emptied containers go too";
+  EXPECT_LT(Snapshot(registry).size(), before.size());
 }
 
 TEST_F(RegistrationTest, LookUpFailsOnEveryBrokenStep) {

@@ -533,6 +533,28 @@ void CompareLibrary() {
   library->Release();
 }
 
+bool KeyExists(const std::wstring& key) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+  RegCloseKey(opened);
+  return true;
+}
+
+// The registration as the platform's RegisterTypeLib writes it: the version
+// key in hexadecimal under the library's locale, nothing under a decimal key.
+void CompareRegistrationKeys() {
+  const std::wstring library = std::wstring(L"TypeLib\\") + kLibId;
+  Check("library_key_hexadecimal_locale_409", KeyExists(library + L"\\11.0\\409\\win32"), "");
+  Check("library_no_decimal_key", !KeyExists(library + L"\\17.0"), "");
+  Check("library_no_neutral_locale", !KeyExists(library + L"\\11.0\\0"), "");
+  BSTR path = nullptr;
+  const HRESULT hr = QueryPathOfRegTypeLib(GuidOf(kLibId), 17, 0, 0x409, &path);
+  Check("library_path_is_the_dll", SUCCEEDED(hr) && path != nullptr &&
+                                       std::wstring(path).find(L"Kavrolin.dll") != std::wstring::npos,
+        SUCCEEDED(hr) ? Narrow(path) : Hex(hr));
+  SysFreeString(path);
+}
+
 }  // namespace
 
 int main() {
@@ -541,6 +563,7 @@ int main() {
     return 1;
   }
   CompareLibrary();
+  CompareRegistrationKeys();
   CoUninitialize();
   std::printf("failures %d\nTYPELIB CLIENT DONE\n", failures);
   return failures;

@@ -8,6 +8,9 @@
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/windows_api.h"
 
+#include <sddl.h>
+#include <shlobj.h>
+
 namespace kavrolin::platform::win32 {
 namespace {
 
@@ -23,10 +26,26 @@ std::wstring Environment(const wchar_t* name) {
   return length > 0 && length < 32768 ? std::wstring(buffer, length) : std::wstring();
 }
 
-void MakeFolder(const std::wstring& folder) {
-  if (!::CreateDirectoryW(folder.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
-    Fail(folder, "CreateDirectoryW", ::GetLastError());
+// Full control for the system and administrators, modify for Users, passed
+// on to every file and folder made inside.
+constexpr wchar_t kMachineWideRights[] =
+    L"D:(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1301bf;;;BU)";
+
+void MakeFolder(const std::wstring& folder, bool machine_wide) {
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, FALSE};
+  if (machine_wide && !::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+                          kMachineWideRights, SDDL_REVISION_1, &attributes.lpSecurityDescriptor, nullptr)) {
+    Fail(folder, "ConvertStringSecurityDescriptorToSecurityDescriptorW", ::GetLastError());
   }
+  const BOOL made = ::CreateDirectoryW(folder.c_str(), machine_wide ? &attributes : nullptr);
+  const DWORD error = ::GetLastError();
+  ::LocalFree(attributes.lpSecurityDescriptor);
+  if (!made && error != ERROR_ALREADY_EXISTS) Fail(folder, "CreateDirectoryW", error);
+}
+
+std::wstring KnownFolder(int csidl) {
+  wchar_t path[MAX_PATH];
+  return SUCCEEDED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) ? path : L"";
 }
 
 UniqueHandle OpenShared(const std::wstring& file, DWORD access, DWORD disposition) {
@@ -122,21 +141,40 @@ std::vector<PaymentRecord> Where(std::vector<PaymentRecord> records,
 
 }  // namespace
 
-Win32PaymentRecords::Win32PaymentRecords(std::wstring folder) : folder_(std::move(folder)) {}
+Win32PaymentRecords::Win32PaymentRecords(std::wstring folder, std::wstring earlier_folder, bool machine_wide)
+    : folder_(std::move(folder)), machine_wide_(machine_wide) {
+  if (!earlier_folder.empty() && earlier_folder != folder_) earlier_log_ = earlier_folder + L"\\payments.log";
+}
 
-std::wstring Win32PaymentRecords::DefaultFolder() {
-  if (std::wstring prefix = Environment(L"KAVROLIN_PREFIX"); !prefix.empty()) return prefix;
-  std::wstring local = Environment(L"LOCALAPPDATA");
-  if (local.empty()) local = Environment(L"APPDATA");
-  if (local.empty()) local = Environment(L"TEMP");
-  return local + L"\\Kavrolin";
+std::shared_ptr<Win32PaymentRecords> Win32PaymentRecords::Default() {
+  if (std::wstring prefix = Environment(L"KAVROLIN_PREFIX"); !prefix.empty()) {
+    return std::make_shared<Win32PaymentRecords>(prefix);
+  }
+  std::wstring machine = KnownFolder(CSIDL_COMMON_APPDATA);
+  if (machine.empty()) machine = Environment(L"TEMP");
+  std::wstring user = KnownFolder(CSIDL_LOCAL_APPDATA);
+  return std::make_shared<Win32PaymentRecords>(machine + L"\\Kavrolin",
+                                               user.empty() ? L"" : user + L"\\Kavrolin", true);
+}
+
+void Win32PaymentRecords::MakeFolder() const { win32::MakeFolder(folder_, machine_wide_); }
+
+std::vector<PaymentRecord> Win32PaymentRecords::AllRecords() const {
+  std::vector<PaymentRecord> records;
+  if (!earlier_log_.empty()) {
+    records = ReadRecords(earlier_log_);
+    for (PaymentRecord& record : records) record.id += kEarlierLogIds;
+  }
+  std::vector<PaymentRecord> own = ReadRecords(log_file());
+  records.insert(records.end(), own.begin(), own.end());
+  return records;
 }
 
 std::wstring Win32PaymentRecords::log_file() const { return folder_ + L"\\payments.log"; }
 std::wstring Win32PaymentRecords::trace_file() const { return folder_ + L"\\payments-trace.txt"; }
 
 int64_t Win32PaymentRecords::Start(const PaymentStart& start) {
-  MakeFolder(folder_);
+  MakeFolder();
   LockedLog log(log_file());
   const int64_t id = log.Size() + 1;
   // The started record is what a crash leaves behind, so it is flushed.
@@ -145,25 +183,33 @@ int64_t Win32PaymentRecords::Start(const PaymentStart& start) {
 }
 
 void Win32PaymentRecords::Finish(int64_t id, const PaymentOutcome& outcome) {
-  MakeFolder(folder_);
+  MakeFolder();
   // Not flushed: losing it leaves the record "started", which asks for a
   // check rather than hiding a payment. Reading applies only the first.
   LockedLog(log_file()).Append(FinishLine(id, outcome), false);
 }
 
 std::vector<PaymentRecord> Win32PaymentRecords::Unfinished() {
+  // Oldest first: the earlier log, then this one; answered newest first.
   std::vector<PaymentRecord> started =
-      Where(ReadRecords(log_file()), [](const PaymentRecord& r) { return r.state == PaymentState::kStarted; });
+      Where(AllRecords(), [](const PaymentRecord& r) { return r.state == PaymentState::kStarted; });
   std::reverse(started.begin(), started.end());
   return started;
 }
 
 ResolveStatus Win32PaymentRecords::Resolve(int64_t id, TextView finding, TextView time) {
   if (finding != u"paid" && finding != u"not-paid") throw AutomationError(ErrorNumber::kInvalidCall);
-  MakeFolder(folder_);
+  // A record of the earlier log is resolved in that log, where it lives.
+  const bool earlier = id > kEarlierLogIds && !earlier_log_.empty();
+  if (earlier) {
+    id -= kEarlierLogIds;
+    if (ReadRecords(earlier_log_).empty()) return ResolveStatusOf({}, id);
+  } else {
+    MakeFolder();
+  }
   // Read, decide and append under one lock: two operators cannot both
   // resolve one record.
-  LockedLog log(log_file());
+  LockedLog log(earlier ? earlier_log_ : log_file());
   const ResolveStatus status = ResolveStatusOf(FoldPaymentLog(log.Contents()), id);
   if (status == ResolveStatus::kResolved) log.Append(ResolveLine(id, finding, time), true);
   return status;
@@ -171,14 +217,14 @@ ResolveStatus Win32PaymentRecords::Resolve(int64_t id, TextView finding, TextVie
 
 std::vector<PaymentRecord> Win32PaymentRecords::OfDay(TextView day) {
   const Text wanted(day);
-  return Where(ReadRecords(log_file()), [&](const PaymentRecord& r) { return r.start.day == wanted; });
+  return Where(AllRecords(), [&](const PaymentRecord& r) { return r.start.day == wanted; });
 }
 
 bool Win32PaymentRecords::TraceOn() { return Environment(L"KAVROLIN_TRACE") == L"1"; }
 
 void Win32PaymentRecords::Trace(TextView line) {
   try {
-    MakeFolder(folder_);
+    MakeFolder();
     LockedLog(trace_file()).Append(ToUtf8(line) + "\n", false);
   } catch (...) {
     // A trace that cannot be written costs no payment.

@@ -1,9 +1,17 @@
 // PaymentRecords on Windows: the append-only record log of payment_log.h in
 // the file "payments.log" of the records folder, and the trace file
 // "payments-trace.txt" beside it. The records folder is KAVROLIN_PREFIX when
-// set, else "Kavrolin" in the user's local application data folder
-// (%LOCALAPPDATA%): a folder the register's account can always write, since
-// a store that cannot be written stops every sale; it is made when missing.
+// set, else "Kavrolin" in the machine's common application data folder
+// (%ProgramData%, "All Users\Application Data" on XP): one place for the
+// register's application, which often runs as a service or a shared account,
+// and the operator who runs `kavrolin pending` under their own. It is made
+// when missing, with modify rights for the Users group, since a store that
+// cannot be written stops every sale.
+//
+// Earlier builds kept the records per user in %LOCALAPPDATA%\Kavrolin. When
+// that log exists it is read too (never written but for resolutions of its
+// own records), so no record is lost from Unfinished or OfDay; its records'
+// ids are their ids there plus kEarlierLogIds.
 // Tracing is on while KAVROLIN_TRACE is "1", read at each call.
 //
 // Every change is one WriteFile of one whole line at the end of the file,
@@ -17,7 +25,9 @@
 // the system's reason.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/payment_records.h"
 
@@ -25,10 +35,17 @@ namespace kavrolin::platform::win32 {
 
 class Win32PaymentRecords : public PaymentRecords {
  public:
-  // Records in `folder` (a full Windows path); Default() picks the folder
-  // named above.
-  explicit Win32PaymentRecords(std::wstring folder);
-  static std::wstring DefaultFolder();
+  // Ids of the earlier per-user log's records start here (a log of 2^40
+  // bytes is far beyond any register's).
+  static constexpr int64_t kEarlierLogIds = int64_t{1} << 40;
+
+  // Records in `folder` (a full Windows path), made when missing, with
+  // modify rights for the Users group when `machine_wide`; the records of
+  // the log in `earlier_folder` (none when empty) are read too.
+  explicit Win32PaymentRecords(std::wstring folder, std::wstring earlier_folder = {},
+                               bool machine_wide = false);
+  // The folders named above for this process.
+  static std::shared_ptr<Win32PaymentRecords> Default();
 
   int64_t Start(const PaymentStart& start) override;
   void Finish(int64_t id, const PaymentOutcome& outcome) override;
@@ -42,7 +59,12 @@ class Win32PaymentRecords : public PaymentRecords {
   std::wstring trace_file() const;
 
  private:
+  void MakeFolder() const;
+  std::vector<PaymentRecord> AllRecords() const;
+
   std::wstring folder_;
+  std::wstring earlier_log_;  // empty: none
+  bool machine_wide_;
 };
 
 }  // namespace kavrolin::platform::win32

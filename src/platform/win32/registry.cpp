@@ -99,9 +99,51 @@ int32_t Win32Registry::DeleteValue(RegHandle key, std::string_view name) {
   return ::RegDeleteValueA(AsKey(key), CName(name).c_str());
 }
 
+namespace {
+
+// Every value of `key`; apart from the recursion below, so its large name
+// buffer is not on every level's frame.
+LONG DeleteValuesOf(HKEY key) {
+  for (;;) {
+    char value[kMaxValueName];
+    DWORD size = kMaxValueName;
+    LONG status = ::RegEnumValueA(key, 0, value, &size, nullptr, nullptr, nullptr, nullptr);
+    if (status == ERROR_SUCCESS) status = ::RegDeleteValueA(key, value);
+    if (status != ERROR_SUCCESS) return status == ERROR_NO_MORE_ITEMS ? ERROR_SUCCESS : status;
+  }
+}
+
+// RegDeleteTreeA's behaviour with the functions Windows XP has: the sub-key
+// with everything below it, or, for an empty path, everything below `key`
+// and its values (the key itself stays).
+LONG DeleteTreeOf(HKEY key, const std::string& path) {
+  HKEY opened = key;
+  if (!path.empty()) {
+    const LONG status = ::RegOpenKeyExA(key, path.c_str(), 0,
+                                        DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE, &opened);
+    if (status != ERROR_SUCCESS) return status;
+  }
+  LONG status = ERROR_SUCCESS;
+  // Always index 0: each deletion shifts the rest down.
+  for (;;) {
+    char child[kMaxKeyName];
+    DWORD size = kMaxKeyName;
+    status = ::RegEnumKeyExA(opened, 0, child, &size, nullptr, nullptr, nullptr, nullptr);
+    if (status != ERROR_SUCCESS) break;
+    status = DeleteTreeOf(opened, std::string(child, size));
+    if (status != ERROR_SUCCESS) break;
+  }
+  if (status == ERROR_NO_MORE_ITEMS) status = ERROR_SUCCESS;
+  if (status == ERROR_SUCCESS && path.empty()) status = DeleteValuesOf(opened);
+  if (opened != key) ::RegCloseKey(opened);
+  if (status == ERROR_SUCCESS && !path.empty()) status = ::RegDeleteKeyA(key, path.c_str());
+  return status;
+}
+
+}  // namespace
+
 int32_t Win32Registry::DeleteTree(RegHandle key, std::string_view sub_key) {
-  const std::string path = CName(sub_key);
-  return ::RegDeleteTreeA(AsKey(key), path.empty() ? nullptr : path.c_str());
+  return DeleteTreeOf(AsKey(key), CName(sub_key));
 }
 
 int32_t Win32Registry::EnumKey(RegHandle key, uint32_t index, std::string& name) {

@@ -1,7 +1,7 @@
 // Registry on Windows: the real registry through RegCreateKeyExA,
 // RegOpenKeyExA, RegQueryValueExA, RegSetValueExA, RegDeleteKeyA,
-// RegDeleteValueA, RegDeleteTreeA, RegEnumKeyExA, RegEnumValueA and
-// RegCloseKey. A handle is the 32-bit key handle itself (the predefined roots
+// RegDeleteValueA, RegEnumKeyExA, RegEnumValueA and RegCloseKey (trees are
+// deleted key by key: RegDeleteTreeA needs Vista). A handle is the 32-bit key handle itself (the predefined roots
 // have the same values), so callers' handles and the platform's agree. The
 // platform enforces the rules of the interface; names are cut at their first
 // zero byte before they reach it.

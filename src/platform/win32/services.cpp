@@ -33,7 +33,7 @@ Services Services::Default() {
   services.registry = std::make_shared<win32::Win32Registry>();
   services.system = std::make_shared<win32::Win32SystemOperations>();
   services.echo = std::make_shared<win32::Win32Echo>();
-  services.records = std::make_shared<win32::Win32PaymentRecords>(win32::Win32PaymentRecords::DefaultFolder());
+  services.records = win32::Win32PaymentRecords::Default();
   return services;
 }
 

@@ -123,5 +123,39 @@ TEST_F(Win32PaymentRecordsTest, TraceLinesAppendBesideTheRecords) {
   EXPECT_EQ(ReadHostFile(dir.path() / "records" / "payments-trace.txt"), "05 request\n05 response\n");
 }
 
+TEST_F(Win32PaymentRecordsTest, TheEarlierPerUserLogLosesNoRecord) {
+  const std::wstring earlier = (dir.path() / "per-user").wstring();
+  Win32PaymentRecords old_build(earlier);
+  const int64_t old_crashed = old_build.Start(StartOf(u"1", u"20240131"));
+  const int64_t old_done = old_build.Start(StartOf(u"2", u"20240131"));
+  old_build.Finish(old_done, Approved());
+
+  Win32PaymentRecords records(folder(), earlier, /*machine_wide=*/true);
+  const int64_t crashed = records.Start(StartOf(u"3", u"20240131"));
+  std::vector<PaymentRecord> pending = records.Unfinished();
+  ASSERT_EQ(pending.size(), 2u);
+  EXPECT_EQ(pending[0].id, crashed);  // newest first
+  EXPECT_EQ(pending[1].id, old_crashed + Win32PaymentRecords::kEarlierLogIds);
+  EXPECT_EQ(pending[1].start.invoice, u"1");
+  EXPECT_EQ(records.OfDay(u"20240131").size(), 3u);
+
+  EXPECT_EQ(records.Resolve(pending[1].id, u"paid", u"2024-01-31 11:00:00"), ResolveStatus::kResolved);
+  EXPECT_EQ(records.Resolve(old_done + Win32PaymentRecords::kEarlierLogIds, u"paid", u"t"),
+            ResolveStatus::kNotPending);
+  ASSERT_EQ(records.Unfinished().size(), 1u);
+  EXPECT_EQ(old_build.Unfinished().size(), 0u) << "the resolution is kept in the earlier log";
+  EXPECT_EQ(Win32PaymentRecords(folder()).OfDay(u"20240131").size(), 1u) << "nothing of the earlier log is copied";
+}
+
+TEST_F(Win32PaymentRecordsTest, NoEarlierLogIsMadeWhenThereWasNone) {
+  const std::wstring earlier = (dir.path() / "per-user").wstring();
+  Win32PaymentRecords records(folder(), earlier, /*machine_wide=*/true);
+  const int64_t id = records.Start(StartOf(u"1", u"20240131"));
+  EXPECT_EQ(records.Resolve(id + Win32PaymentRecords::kEarlierLogIds, u"paid", u"t"),
+            ResolveStatus::kNoSuchRecord);
+  EXPECT_EQ(records.Unfinished().size(), 1u);
+  EXPECT_EQ(::GetFileAttributesW(earlier.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 }  // namespace
 }  // namespace kavrolin::platform::win32
