@@ -6,7 +6,7 @@
 
 #include "base/automation_error.h"
 #include "platform/posix/prefix.h"
-#include "platform/win_path.h"
+#include "rules/win_path.h"
 #include "fuzz_support.h"
 
 using namespace kavrolin;

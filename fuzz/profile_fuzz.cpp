@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ini_text.h"
+#include "rules/ini_text.h"
 #include "fuzz_support.h"
 
 using namespace kavrolin;

@@ -11,7 +11,7 @@
 
 #include "base/ansi.h"
 #include "platform/registry.h"
-#include "platform/registry_text.h"
+#include "rules/registry_text.h"
 #include "fuzz_support.h"
 
 using namespace kavrolin;

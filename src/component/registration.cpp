@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "base/ansi.h"
-#include "platform/win_path.h"
+#include "rules/win_path.h"
 
 namespace kavrolin::component {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "base/ansi.h"
 #include "base/automation_error.h"
-#include "platform/file_system_object.h"
+#include "platform/common/file_system_object.h"
 #include "transaction/payment_trail.h"
 #include "transaction/records.h"
 #include "transaction/terminal_call.h"

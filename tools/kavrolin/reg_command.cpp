@@ -5,8 +5,8 @@
 #include <ostream>
 #include <sstream>
 
-#include "platform/registry_text.h"
-#include "platform/registry_transfer.h"
+#include "rules/registry_text.h"
+#include "platform/common/registry_transfer.h"
 
 namespace kavrolin::cli {
 namespace {

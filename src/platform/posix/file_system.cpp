@@ -21,8 +21,8 @@
 #include "platform/posix/clock.h"
 #include "platform/posix/posix_error.h"
 #include "platform/posix/unique_fd.h"
-#include "platform/win_path.h"
-#include "platform/win_wildcard.h"
+#include "rules/win_path.h"
+#include "rules/win_wildcard.h"
 
 namespace kavrolin::platform::posix {
 namespace {

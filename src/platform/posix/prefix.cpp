@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "base/automation_error.h"
-#include "platform/win_path.h"
+#include "rules/win_path.h"
 
 namespace kavrolin::platform::posix {
 namespace {

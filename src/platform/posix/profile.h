@@ -34,7 +34,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
-#include "platform/ini_text.h"
+#include "rules/ini_text.h"
 #include "platform/posix/prefix.h"
 #include "platform/profile.h"
 

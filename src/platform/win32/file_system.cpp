@@ -13,8 +13,8 @@
 #include "platform/win32/native_path.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win32_error.h"
-#include "platform/win_path.h"
-#include "platform/win_wildcard.h"
+#include "rules/win_path.h"
+#include "rules/win_wildcard.h"
 
 namespace kavrolin::platform::win32 {
 namespace {

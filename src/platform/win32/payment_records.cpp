@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "base/automation_error.h"
-#include "platform/payment_log.h"
+#include "rules/payment_log.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/windows_api.h"
 

@@ -10,7 +10,7 @@
 #include "base/upper_case.h"
 #include "platform/win32/native_path.h"
 #include "platform/win32/unique_handle.h"
-#include "platform/win_path.h"
+#include "rules/win_path.h"
 
 namespace kavrolin::platform::win32 {
 namespace {

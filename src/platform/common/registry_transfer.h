@@ -12,7 +12,7 @@
 
 #include "base/text.h"
 #include "platform/registry.h"
-#include "platform/registry_text.h"
+#include "rules/registry_text.h"
 
 namespace kavrolin::platform {
 

@@ -1,6 +1,6 @@
 // The payment records as an append-only log: lines written for each change,
 // folded back into records with the database realisation's rules.
-#include "platform/payment_log.h"
+#include "rules/payment_log.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "platform/file_system_object.h"
+#include "platform/common/file_system_object.h"
 
 #include "base/ansi.h"
 #include "base/automation_error.h"
-#include "platform/win_path.h"
+#include "rules/win_path.h"
 
 namespace kavrolin::platform {
 

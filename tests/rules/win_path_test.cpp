@@ -1,4 +1,4 @@
-#include "platform/win_path.h"
+#include "rules/win_path.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/registry_text.h"
+#include "rules/registry_text.h"
 
 #include <algorithm>
 #include <array>

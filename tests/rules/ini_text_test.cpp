@@ -1,4 +1,4 @@
-#include "platform/ini_text.h"
+#include "rules/ini_text.h"
 
 #include <gtest/gtest.h>
 

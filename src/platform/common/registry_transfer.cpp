@@ -1,4 +1,4 @@
-#include "platform/registry_transfer.h"
+#include "platform/common/registry_transfer.h"
 
 #include <string>
 

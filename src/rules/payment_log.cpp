@@ -1,4 +1,4 @@
-#include "platform/payment_log.h"
+#include "rules/payment_log.h"
 
 #include <charconv>
 #include <map>

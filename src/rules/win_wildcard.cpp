@@ -1,4 +1,4 @@
-#include "platform/win_wildcard.h"
+#include "rules/win_wildcard.h"
 
 #include <vector>
 
