@@ -52,7 +52,7 @@ std::vector<Entry> EntriesFor(TextView server_file) {
       {library_key, u"", kLibraryName},
       {library_key + u"\\0\\win32", u"", file},
       {library_key + u"\\FLAGS", u"", u"0"},
-      {library_key + u"\\HELPDIR", u"", Text(platform::win_path::ParentFolderName(server_file))},
+      {library_key + u"\\HELPDIR", u"", Text(rules::win_path::ParentFolderName(server_file))},
   });
   return entries;
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace kavrolin::platform::ini {
+namespace kavrolin::rules::ini {
 namespace {
 
 constexpr const char* kLineEnd = "\r\n";
@@ -329,4 +329,4 @@ Edit EditForWriteSection(const IniText& text, const char* section, const char* e
   return Changed(std::move(cleaned));
 }
 
-}  // namespace kavrolin::platform::ini
+}  // namespace kavrolin::rules::ini

@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kavrolin::platform::ini {
+namespace kavrolin::rules::ini {
 
 struct Edit {
   enum class Outcome {
@@ -70,4 +70,4 @@ Edit EditForWriteString(const IniText& text, const char* section, const char* ke
                         const char* value);
 Edit EditForWriteSection(const IniText& text, const char* section, const char* entries);
 
-}  // namespace kavrolin::platform::ini
+}  // namespace kavrolin::rules::ini

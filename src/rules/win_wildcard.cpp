@@ -4,7 +4,7 @@
 
 #include "base/upper_case.h"
 
-namespace kavrolin::platform::win_wildcard {
+namespace kavrolin::rules::win_wildcard {
 namespace {
 
 // The pattern after the platform's rewrite: plain characters and the five
@@ -98,4 +98,4 @@ bool MatchTokens(const std::vector<Token>& tokens, TextView name_in) {
 
 bool Matches(TextView pattern, TextView name) { return MatchTokens(Rewrite(pattern), name); }
 
-}  // namespace kavrolin::platform::win_wildcard
+}  // namespace kavrolin::rules::win_wildcard

@@ -11,10 +11,16 @@
 #include "support/temp_dir.h"
 
 namespace kavrolin::platform {
+
+using rules::ParseRegText;
+using rules::RegText;
+using rules::RegTextKey;
+using rules::RegTextValue;
+using rules::WriteRegText;
 namespace {
 
 using kavrolin::testing::TempDir;
-using namespace testing_rows;
+using namespace rules::testing_rows;
 
 // Export and import through a real registry in a temporary prefix.
 class RegistryTransferTest : public ::testing::Test {

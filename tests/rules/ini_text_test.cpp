@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace kavrolin::platform::ini {
+namespace kavrolin::rules::ini {
 namespace {
 
 // GetString's answer as the bytes it delivered, and its count.
@@ -154,4 +154,4 @@ TEST(IniWrite, Sections) {
 }
 
 }  // namespace
-}  // namespace kavrolin::platform::ini
+}  // namespace kavrolin::rules::ini

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace kavrolin::platform {
+namespace kavrolin::rules {
 namespace {
 
 PaymentStart Start(const char16_t* invoice, const char16_t* day = u"20240131") {
@@ -171,4 +171,4 @@ TEST(PaymentLog, ResolveStatusFollowsTheRecordState) {
 }
 
 }  // namespace
-}  // namespace kavrolin::platform
+}  // namespace kavrolin::rules

@@ -9,7 +9,7 @@
 #include "base/ansi.h"
 #include "rules/registry_text.h"
 
-namespace kavrolin::platform::testing_rows {
+namespace kavrolin::rules::testing_rows {
 
 using namespace std::string_literals;
 
@@ -88,4 +88,4 @@ inline RegText EveryKind() {
   return text;
 }
 
-}  // namespace kavrolin::platform::testing_rows
+}  // namespace kavrolin::rules::testing_rows

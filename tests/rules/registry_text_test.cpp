@@ -8,7 +8,7 @@
 #include "base/ansi.h"
 #include "rules/registry_text_rows.h"
 
-namespace kavrolin::platform {
+namespace kavrolin::rules {
 namespace {
 
 using namespace std::string_literals;
@@ -313,4 +313,4 @@ TEST(RegistryText, HexListsTakeBlanksContinuationsAndAClosingComma) {
 }
 
 }  // namespace
-}  // namespace kavrolin::platform
+}  // namespace kavrolin::rules

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace kavrolin::platform::win_path {
+namespace kavrolin::rules::win_path {
 namespace {
 
 struct PartsRow {
@@ -75,4 +75,4 @@ TEST(WinPath, ParseNormalises) {
 }
 
 }  // namespace
-}  // namespace kavrolin::platform::win_path
+}  // namespace kavrolin::rules::win_path

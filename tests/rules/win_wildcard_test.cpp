@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace kavrolin::platform::win_wildcard {
+namespace kavrolin::rules::win_wildcard {
 namespace {
 
 TEST(WinWildcardTest, Matches) {
@@ -86,4 +86,4 @@ TEST(WinWildcardTest, LongPatternsStayCheap) {
 }
 
 }  // namespace
-}  // namespace kavrolin::platform::win_wildcard
+}  // namespace kavrolin::rules::win_wildcard

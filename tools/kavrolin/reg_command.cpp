@@ -35,14 +35,14 @@ std::string StatusText(int32_t status) {
 }
 
 int Export(Host& host, const std::vector<std::string>& args) {
-  platform::RegText text;
+  rules::RegText text;
   int32_t status = reg::kSuccess;
   if (args.size() == 2) {
     status = platform::ExportAll(*host.services.registry, text);
   } else {
     platform::RegHandle root = 0;
     Text path;
-    if (!platform::SplitRegPath(FromUtf8(args[2]), root, path)) {
+    if (!rules::SplitRegPath(FromUtf8(args[2]), root, path)) {
       *host.err << "kavrolin reg export: \"" << args[2]
                 << "\" does not start with a root such as HKEY_CURRENT_USER or HKCU\n";
       return 2;
@@ -55,8 +55,8 @@ int Export(Host& host, const std::vector<std::string>& args) {
     return 1;
   }
   try {
-    *host.out << platform::WriteRegText(text);
-  } catch (const platform::RegTextError& e) {
+    *host.out << rules::WriteRegText(text);
+  } catch (const rules::RegTextError& e) {
     *host.err << "kavrolin reg export: " << (args.size() > 2 ? args[2] + ": " : "") << e.what()
               << "; nothing was written\n";
     return 1;
@@ -77,7 +77,7 @@ int Import(Host& host, const std::string& file) {
     bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
   try {
-    const platform::RegText text = platform::ParseRegText(bytes);
+    const rules::RegText text = rules::ParseRegText(bytes);
     size_t line = 0;
     const int32_t status = platform::ImportRegText(*host.services.registry, text, line);
     if (status != reg::kSuccess) {
@@ -86,7 +86,7 @@ int Import(Host& host, const std::string& file) {
       return 1;
     }
     return 0;
-  } catch (const platform::RegTextError& e) {
+  } catch (const rules::RegTextError& e) {
     *host.err << "kavrolin reg import: " << file << ": " << e.what() << "; nothing was changed\n";
     return 1;
   }

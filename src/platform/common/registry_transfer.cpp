@@ -5,6 +5,11 @@
 #include "base/ansi.h"
 
 namespace kavrolin::platform {
+
+using rules::RegText;
+using rules::RegTextKey;
+using rules::RegTextValue;
+
 namespace {
 
 int32_t ExportOpened(Registry& registry, RegHandle handle, RegHandle root, const Text& path,

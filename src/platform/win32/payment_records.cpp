@@ -110,7 +110,7 @@ std::vector<PaymentRecord> ReadRecords(const std::wstring& file) {
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {};
     Fail(file, "CreateFileW", error);
   }
-  return FoldPaymentLog(ReadAll(handle.get(), file));
+  return rules::FoldPaymentLog(ReadAll(handle.get(), file));
 }
 
 std::vector<PaymentRecord> Where(std::vector<PaymentRecord> records,
@@ -164,8 +164,8 @@ ResolveStatus Win32PaymentRecords::Resolve(int64_t id, TextView finding, TextVie
   // Read, decide and append under one lock: two operators cannot both
   // resolve one record.
   LockedLog log(log_file());
-  const ResolveStatus status = ResolveStatusOf(FoldPaymentLog(log.Contents()), id);
-  if (status == ResolveStatus::kResolved) log.Append(ResolveLine(id, finding, time), true);
+  const ResolveStatus status = ResolveStatusOf(rules::FoldPaymentLog(log.Contents()), id);
+  if (status == ResolveStatus::kResolved) log.Append(rules::ResolveLine(id, finding, time), true);
   return status;
 }
 
