@@ -7,8 +7,14 @@
 // one pair of matching quotes around the value removed; any other line is no
 // entry. Entries before the first header belong to the section named "".
 // Names match without regard to ASCII letter case (the trail byte of a
-// double-byte character is never folded); sections of the same name read as
-// one, and the first matching key wins.
+// double-byte character is never folded).
+//
+// Repeats read as the platform reads them: a value is looked up in the first
+// section of its name only, and there in the first line of its key; the key
+// list of a section names every key line of that first section, repeats
+// included; the section list names every header line, repeats included.
+// Writes of a value go to that first section too; deleting a key or a
+// section removes every copy of it.
 #pragma once
 
 #include <cstdint>
@@ -53,6 +59,11 @@ class IniText {
   const std::vector<Line>& lines() const { return lines_; }
   const std::vector<Section>& sections() const { return sections_; }
   bool SameName(std::string_view a, std::string_view b) const;
+  // The first section named `name` (the nameless one before any header only
+  // when it holds lines); null when there is none.
+  const Section* FirstSection(std::string_view name) const;
+  // The first entry line of `key` in `section`; null when there is none.
+  const Line* FirstKey(const Section& section, std::string_view key) const;
 
  private:
   std::string bytes_;

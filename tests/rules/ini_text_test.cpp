@@ -50,7 +50,7 @@ TEST(IniRead, Values) {
       {"unmatched_quote_kept", "Main", "K4", "\"half"},
       {"remark_is_no_key", "Main", ";K5", ""},
       {"line_without_equals_is_no_key", "Main", "no equals here", ""},
-      {"duplicate_sections_read_as_one", "Main", "K6", "later copy"},
+      {"only_the_first_section_of_a_name_is_read", "Main", "K6", ""},
       {"chinese_names", "\xD6\xF7", "\xBC\xFC", "\xD6\xB5"},
       {"missing_key", "Main", "K9", ""},
       {"missing_section", "None", "K1", ""},
@@ -84,6 +84,32 @@ TEST(IniRead, BuffersAndLists) {
   auto [empty_list, en] = Get(file, "Z", nullptr);
   EXPECT_EQ(en, 0u);
   EXPECT_EQ(empty_list.substr(0, 2), std::string("\0\0", 2));
+}
+
+// A file written on the Windows registers with repeated headers and keys
+// reads as the platform's profile functions read it.
+TEST(IniRead, RepeatsReadAsThePlatformReadsThem) {
+  const std::string file =
+      "[A]\r\nk=first\r\nj=1\r\nK=second\r\n[B]\r\nb=1\r\n[a]\r\nk=third\r\nlate=1\r\n[B]\r\n";
+  const struct {
+    const char* label;
+    const char* section;
+    const char* key;
+    std::string answer;  // a value, or a list with its zeros
+  } rows[] = {
+      {"first_key_line_wins", "A", "k", "first"},
+      {"key_of_a_later_copy_is_not_found", "A", "late", ""},
+      {"key_list_holds_every_key_line_of_the_first_copy", "a", nullptr,
+       std::string("k\0j\0K\0\0", 7)},
+      {"section_list_names_every_header_line", nullptr, nullptr,
+       std::string("A\0B\0a\0B\0\0", 9)},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    auto [buffer, n] = Get(file, row.section, row.key);
+    const size_t zeros = row.key == nullptr ? 1 : 0;
+    EXPECT_EQ(buffer.substr(0, n + zeros), row.answer);
+  }
 }
 
 TEST(IniRead, MissingFileGivesTheDefault) {
@@ -151,6 +177,13 @@ TEST(IniWrite, Sections) {
   EXPECT_EQ(deleted.bytes, "[B]\r\nx=y\r\n");
   const Edit added = EditForWriteSection(IniText("x=1", 936), "N", "\0");
   EXPECT_EQ(added.bytes, "x=1\r\n[N]\r\n");
+}
+
+TEST(IniWrite, ValuesGoToTheFirstSectionOfAName) {
+  const std::string file = "[A]\r\nk=1\r\n[B]\r\n[a]\r\nlate=1\r\n";
+  // A key only a later copy holds is made in the first one, where reads look.
+  EXPECT_EQ(Write(file, "A", "late", "2"), "[A]\r\nk=1\r\nlate=2\r\n[B]\r\n[a]\r\nlate=1\r\n");
+  EXPECT_EQ(Write(file, "a", "k", "2"), "[A]\r\nk=2\r\n[B]\r\n[a]\r\nlate=1\r\n");
 }
 
 }  // namespace
