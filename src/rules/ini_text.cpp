@@ -16,8 +16,6 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-bool IsDoubleByteCodePage(int cp) { return cp == 932 || cp == 936 || cp == 949 || cp == 950; }
-
 // Names written by a caller are trimmed as the file's are.
 std::string_view Name(const char* s) { return Trim(std::string_view(s)); }
 
@@ -53,7 +51,7 @@ uint32_t CopyList(const std::vector<std::string_view>& names, char* buffer, uint
 }  // namespace
 
 IniText::IniText(std::string bytes, int code_page)
-    : bytes_(std::move(bytes)), code_page_(code_page) {
+    : bytes_(std::move(bytes)), codec_(code_page) {
   const std::string_view all(bytes_);
   sections_.push_back(Section{std::string_view(), -1, 0, 0});
   lines_.reserve(static_cast<size_t>(std::count(all.begin(), all.end(), '\n')) + 1);
@@ -95,10 +93,9 @@ IniText::IniText(std::string bytes, int code_page)
 
 bool IniText::SameName(std::string_view a, std::string_view b) const {
   if (a.size() != b.size()) return false;
-  const bool dbcs = IsDoubleByteCodePage(code_page_);
   for (size_t i = 0; i < a.size(); ++i) {
     unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-    if (dbcs && x >= 0x81 && x <= 0xFE && i + 1 < a.size()) {
+    if (codec_.IsLeadByte(x) && i + 1 < a.size()) {
       // A double-byte character: both bytes must match exactly.
       if (x != y || a[i + 1] != b[i + 1]) return false;
       ++i;
@@ -310,7 +307,7 @@ Edit EditForWriteSection(const IniText& text, const char* section, const char* e
   out += body;
   out.append(bytes, to, std::string::npos);
   // Later sections of the same name are removed from the result.
-  const IniText rebuilt(out, 0);
+  const IniText rebuilt(out, text.code_page());
   std::string cleaned;
   size_t kept_from = 0;
   bool seen_first = false;

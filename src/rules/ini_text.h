@@ -22,6 +22,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/ansi.h"
+
 namespace kavrolin::rules::ini {
 
 struct Edit {
@@ -36,10 +38,12 @@ struct Edit {
 
 class IniText {
  public:
-  // Parses any bytes; nothing is refused.
+  // Parses any bytes; nothing is refused. `code_page` tells which bytes lead a
+  // two-byte character; std::invalid_argument when the host cannot use it.
   IniText(std::string bytes, int code_page);
 
   const std::string& bytes() const { return bytes_; }
+  int code_page() const { return codec_.code_page(); }
 
   struct Line {
     size_t start = 0;  // first byte
@@ -67,7 +71,7 @@ class IniText {
 
  private:
   std::string bytes_;
-  int code_page_;
+  AnsiCodec codec_;
   std::vector<Line> lines_;
   std::vector<Section> sections_;
 };

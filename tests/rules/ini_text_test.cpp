@@ -112,6 +112,31 @@ TEST(IniRead, RepeatsReadAsThePlatformReadsThem) {
   }
 }
 
+// Only a lead byte keeps the byte after it from folding: in 932 the
+// katakana B1 stands alone, so the "A" after it folds; in 936 B1 leads.
+TEST(IniRead, LetterAfterAByteFoldsUnlessTheByteLeads) {
+  const std::string file = "[\xB1" "A]\r\nk=v\r\n[\x83" "A]\r\nk=w\r\n";
+  const struct {
+    const char* label;
+    int code_page;
+    const char* section;
+    std::string value;
+  } rows[] = {
+      {"932_katakana_then_letter_folds", 932, "\xB1" "a", "v"},
+      {"932_lead_then_trail_kept", 932, "\x83" "a", ""},
+      {"936_lead_then_trail_kept", 936, "\xB1" "a", ""},
+      {"936_exact_bytes_match", 936, "\xB1" "A", "v"},
+      {"1252_every_ascii_letter_folds", 1252, "\x83" "a", "w"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    const IniText text(file, row.code_page);
+    char buffer[8];
+    const uint32_t n = AnswerGetString(&text, row.section, "k", "", buffer, sizeof buffer);
+    EXPECT_EQ(std::string(buffer, n), row.value);
+  }
+}
+
 TEST(IniRead, MissingFileGivesTheDefault) {
   char buffer[8];
   EXPECT_EQ(AnswerGetString(nullptr, "A", "k", "def", buffer, sizeof buffer), 3u);
