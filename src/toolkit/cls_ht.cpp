@@ -34,7 +34,7 @@ namespace {
 // loaded: the call fails as the runtime's failed load does.
 template <class Service>
 Service& Loaded(const std::shared_ptr<Service>& service) {
-  if (!service) throw AutomationError(48, u"Error in loading DLL");
+  if (!service) throw AutomationError(ErrorNumber::kDllLoad);
   return *service;
 }
 
