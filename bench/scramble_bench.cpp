@@ -14,7 +14,7 @@
 #include "base/basic_random.h"
 #include "anchor.h"
 #include "bench_prefix.h"
-#include "platform/file_slots.h"
+#include "platform/common/file_slots.h"
 #include "platform/message_box.h"
 #include "platform/posix/file_system.h"
 #include "toolkit/scramble/encode_file.h"

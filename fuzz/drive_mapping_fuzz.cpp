@@ -6,7 +6,7 @@
 
 #include "base/automation_error.h"
 #include "platform/posix/prefix.h"
-#include "platform/win_path.h"
+#include "rules/win_path.h"
 #include "fuzz_support.h"
 
 using namespace kavrolin;
@@ -43,15 +43,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
                                  : fuzz::Units(data, 128);
   if (on_c) path = (data.ConsumeBool() ? u"C:" : u"c:\\") + path;
   // The pure splitting first: it answers every text.
-  const auto parsed = platform::win_path::Parse(path);
+  const auto parsed = rules::win_path::Parse(path);
   for (const Text& component : parsed.components) {
     FUZZ_CHECK(component != u"." && component != u".." && !component.empty());
   }
-  platform::win_path::FileName(path);
-  platform::win_path::BaseName(path);
-  platform::win_path::ExtensionName(path);
-  platform::win_path::ParentFolderName(path);
-  platform::win_path::DriveName(path);
+  rules::win_path::FileName(path);
+  rules::win_path::BaseName(path);
+  rules::win_path::ExtensionName(path);
+  rules::win_path::ParentFolderName(path);
+  rules::win_path::DriveName(path);
   try {
     const auto host = prefix.ToHost(path);
     if (on_c) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ini_text.h"
+#include "rules/ini_text.h"
 #include "fuzz_support.h"
 
 using namespace kavrolin;
@@ -32,15 +32,15 @@ std::string Word(FuzzedDataProvider& data, size_t max) {
   return word;
 }
 
-std::string Read(const ini::IniText& text, const std::string& section, const std::string& key) {
+std::string Read(const rules::ini::IniText& text, const std::string& section, const std::string& key) {
   char buffer[256];
-  const uint32_t n = ini::AnswerGetString(&text, section.c_str(), key.c_str(), "\x01missing", buffer,
+  const uint32_t n = rules::ini::AnswerGetString(&text, section.c_str(), key.c_str(), "\x01missing", buffer,
                                           sizeof buffer);
   return std::string(buffer, n);
 }
 
 // The texts of the lines that lie outside every section named `section`.
-std::vector<std::string_view> LinesOutside(const ini::IniText& text, const std::string& section) {
+std::vector<std::string_view> LinesOutside(const rules::ini::IniText& text, const std::string& section) {
   std::vector<bool> inside(text.lines().size(), false);
   for (const auto& sec : text.sections()) {
     if (!text.SameName(sec.name, section)) continue;
@@ -62,30 +62,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   FuzzedDataProvider data(bytes, size);
   std::string file = data.ConsumeRandomLengthString(2048);
   for (int step = 0; step < 8 && data.remaining_bytes() > 0; ++step) {
-    const ini::IniText before(file, kCodePage);
+    const rules::ini::IniText before(file, kCodePage);
     const std::string section = Word(data, 6), key = Word(data, 6);
     const int op = data.ConsumeIntegralInRange(0, 3);
-    ini::Edit edit;
+    rules::ini::Edit edit;
     std::string value;
     if (op == 0) {
       value = Word(data, 12);
-      edit = ini::EditForWriteString(before, section.c_str(), key.c_str(), value.c_str());
+      edit = rules::ini::EditForWriteString(before, section.c_str(), key.c_str(), value.c_str());
     } else if (op == 1) {
-      edit = ini::EditForWriteString(before, section.c_str(), key.c_str(), nullptr);
+      edit = rules::ini::EditForWriteString(before, section.c_str(), key.c_str(), nullptr);
     } else if (op == 2) {
-      edit = ini::EditForWriteString(before, section.c_str(), nullptr, nullptr);
+      edit = rules::ini::EditForWriteString(before, section.c_str(), nullptr, nullptr);
     } else {
       // A random section list goes in whole, zeros and all.
       std::string entries = data.ConsumeRandomLengthString(128);
       entries.append(2, '\0');
-      edit = ini::EditForWriteSection(before, section.c_str(), entries.c_str());
+      edit = rules::ini::EditForWriteSection(before, section.c_str(), entries.c_str());
       Read(before, section, key);
-      if (edit.outcome == ini::Edit::Outcome::kChanged) file = edit.bytes;
+      if (edit.outcome == rules::ini::Edit::Outcome::kChanged) file = edit.bytes;
       continue;
     }
-    FUZZ_CHECK(edit.outcome != ini::Edit::Outcome::kRefused);
-    if (edit.outcome == ini::Edit::Outcome::kChanged) file = edit.bytes;
-    const ini::IniText after(file, kCodePage);
+    FUZZ_CHECK(edit.outcome != rules::ini::Edit::Outcome::kRefused);
+    if (edit.outcome == rules::ini::Edit::Outcome::kChanged) file = edit.bytes;
+    const rules::ini::IniText after(file, kCodePage);
     if (op == 0) FUZZ_CHECK(Read(after, section, key) == value);
     else FUZZ_CHECK(Read(after, section, key) == "\x01missing");
     FUZZ_CHECK(LinesOutside(after, section) == LinesOutside(before, section));

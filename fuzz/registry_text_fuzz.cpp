@@ -11,13 +11,13 @@
 
 #include "base/ansi.h"
 #include "platform/registry.h"
-#include "platform/registry_text.h"
+#include "rules/registry_text.h"
 #include "fuzz_support.h"
 
 using namespace kavrolin;
 using namespace std::string_view_literals;
-using platform::RegText;
-using platform::RegTextForm;
+using rules::RegText;
+using rules::RegTextForm;
 
 namespace {
 
@@ -78,7 +78,7 @@ void ParseAnything(FuzzedDataProvider& data) {
     case 2:
       // Raw bytes after a UTF-16 header are taken two a unit.
       bytes = "\xFF\xFE" +
-              platform::TextToUtf16Le(u"Windows Registry Editor Version 5.00\r\n" + body) + raw;
+              rules::TextToUtf16Le(u"Windows Registry Editor Version 5.00\r\n" + body) + raw;
       raw.clear();
       break;
     case 3: bytes = ToAnsi(u"REGEDIT4\r\n" + body); break;
@@ -87,13 +87,13 @@ void ParseAnything(FuzzedDataProvider& data) {
   bytes += raw;
   RegText parsed;
   try {
-    parsed = platform::ParseRegText(bytes);
-  } catch (const platform::RegTextError& e) {
+    parsed = rules::ParseRegText(bytes);
+  } catch (const rules::RegTextError& e) {
     FUZZ_CHECK(e.line() >= 1);
     return;
   }
   const bool version5 = parsed.form == RegTextForm::kVersion5;
-  const RegText again = platform::ParseRegText(platform::WriteRegText(parsed));
+  const RegText again = rules::ParseRegText(rules::WriteRegText(parsed));
   FUZZ_CHECK(again.form == parsed.form);
   FUZZ_CHECK(Stored(again, version5) == Stored(parsed, version5));
 }
@@ -114,7 +114,7 @@ void ExportAndImport(FuzzedDataProvider& data) {
   text.form = data.ConsumeBool() ? RegTextForm::kVersion5 : RegTextForm::kRegedit4;
   const size_t keys = data.ConsumeIntegralInRange<size_t>(1, 4);
   for (size_t k = 0; k < keys; ++k) {
-    platform::RegTextKey key;
+    rules::RegTextKey key;
     key.root = kRoots[data.ConsumeIntegralInRange<size_t>(0, std::size(kRoots) - 1)];
     const size_t levels = data.ConsumeIntegralInRange<size_t>(0, 3);
     for (size_t level = 0; level < levels; ++level) {
@@ -122,7 +122,7 @@ void ExportAndImport(FuzzedDataProvider& data) {
     }
     const size_t values = data.ConsumeIntegralInRange<size_t>(0, 4);
     for (size_t v = 0; v < values; ++v) {
-      platform::RegTextValue value;
+      rules::RegTextValue value;
       value.name = Name(data, false);
       constexpr uint32_t kTypes[] = {platform::reg::kSz,     platform::reg::kExpandSz,
                                      platform::reg::kBinary, platform::reg::kDword,
@@ -143,8 +143,8 @@ void ExportAndImport(FuzzedDataProvider& data) {
   }
   std::string written;
   try {
-    written = platform::WriteRegText(text);
-  } catch (const platform::RegTextError& e) {
+    written = rules::WriteRegText(text);
+  } catch (const rules::RegTextError& e) {
     // The one refusal: a name the form cannot hold.
     FUZZ_CHECK(line_break && e.line() >= 3);
     return;
@@ -152,8 +152,8 @@ void ExportAndImport(FuzzedDataProvider& data) {
   FUZZ_CHECK(!line_break);
   RegText read;
   try {
-    read = platform::ParseRegText(written);
-  } catch (const platform::RegTextError& e) {
+    read = rules::ParseRegText(written);
+  } catch (const rules::RegTextError& e) {
     std::fprintf(stderr, "%s\n", e.what());
     FUZZ_CHECK(!"an export reads back");
   }

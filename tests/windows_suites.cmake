@@ -18,9 +18,8 @@ endfunction()
 file(GLOB base_tests CONFIGURE_DEPENDS base/*_test.cpp)
 kavrolin_windows_suite(kavrolin_base_tests SOURCES ${base_tests} LIBRARIES kavrolin_base)
 
-kavrolin_windows_suite(kavrolin_platform_rules_tests
-  SOURCES platform/win_path_test.cpp platform/win_wildcard_test.cpp platform/ini_text_test.cpp
-  LIBRARIES kavrolin_platform)
+file(GLOB rules_tests CONFIGURE_DEPENDS rules/*_test.cpp)
+kavrolin_windows_suite(kavrolin_rules_tests SOURCES ${rules_tests} LIBRARIES kavrolin_rules)
 
 # The toolkit's pure functions: the tests that need no prefix.
 set(toolkit_pure_tests

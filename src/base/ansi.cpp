@@ -51,6 +51,10 @@ const AnsiCodec& AnsiCodec::System() {
   return codec;
 }
 
+bool AnsiCodec::IsLeadByte(unsigned char byte) const {
+  return byte >= 0x80 && code_page_converter::IsLeadByte(code_page_, byte);
+}
+
 std::string AnsiCodec::ToAnsi(TextView text) const {
   // Every ANSI code page is a superset of ASCII: most records and journal
   // lines never reach the converter.

@@ -26,6 +26,9 @@ class AnsiCodec {
   static const AnsiCodec& System();
 
   int code_page() const { return code_page_; }
+  // Whether `byte` starts a two-byte character of this code page (the
+  // platform's IsDBCSLeadByteEx; false for UTF-8 and single-byte pages).
+  bool IsLeadByte(unsigned char byte) const;
   std::string ToAnsi(TextView text) const;
   Text FromAnsi(std::string_view bytes) const;
 

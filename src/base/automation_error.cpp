@@ -12,6 +12,7 @@ Text AutomationError::StandardText(int32_t number) {
     case 9: return u"Subscript out of range";
     case 13: return u"Type mismatch";
     case 52: return u"Bad file name or number";
+    case 48: return u"Error in loading DLL";
     case 53: return u"File not found";
     case 58: return u"File already exists";
     case 61: return u"Disk full";
@@ -20,6 +21,8 @@ Text AutomationError::StandardText(int32_t number) {
     case 75: return u"Path/File access error";
     case 76: return u"Path not found";
     case 94: return u"Invalid use of Null";
+    case 440: return u"Automation error";
+    case 453: return u"Specified DLL function not found";
     default: return u"Application-defined or object-defined error";
   }
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <utility>
 
 #include "base/text.h"
 
@@ -20,6 +21,7 @@ enum class ErrorNumber : int32_t {
   kSubscriptOutOfRange = 9, // "Subscript out of range"
   kTypeMismatch = 13,       // "Type mismatch"
   kBadFileName = 52,        // "Bad file name or number"
+  kDllLoad = 48,            // "Error in loading DLL"
   kFileNotFound = 53,       // "File not found"
   kFileAlreadyExists = 58,  // "File already exists"
   kDiskFull = 61,           // "Disk full"
@@ -28,6 +30,8 @@ enum class ErrorNumber : int32_t {
   kPathFileAccess = 75,     // "Path/File access error"
   kPathNotFound = 76,       // "Path not found"
   kInvalidUseOfNull = 94,   // "Invalid use of Null"
+  kAutomation = 440,        // "Automation error"
+  kDllEntryNotFound = 453,  // "Specified DLL function not found"
 };
 
 class AutomationError : public std::exception {
@@ -35,6 +39,8 @@ class AutomationError : public std::exception {
   // The runtime's own text for the number.
   explicit AutomationError(ErrorNumber number);
   AutomationError(int32_t number, Text description);
+  AutomationError(ErrorNumber number, Text description)
+      : AutomationError(static_cast<int32_t>(number), std::move(description)) {}
 
   int32_t number() const noexcept { return number_; }
   const Text& description() const noexcept { return description_; }

@@ -16,6 +16,11 @@ namespace kavrolin::code_page_converter {
 // Throws std::invalid_argument when the host cannot convert the code page.
 void Check(int code_page);
 
+// Whether `byte` starts a two-byte character of the code page, as the
+// platform's IsDBCSLeadByteEx answers it (false for every byte of UTF-8 and
+// of the single-byte code pages).
+bool IsLeadByte(int code_page, unsigned char byte);
+
 std::string ToCodePage(int code_page, TextView text);
 Text FromCodePage(int code_page, std::string_view bytes);
 

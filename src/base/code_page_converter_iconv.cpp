@@ -2,6 +2,7 @@
 #if !defined(_WIN32)
 #include <iconv.h>
 
+#include <array>
 #include <bit>
 #include <cerrno>
 #include <cstring>
@@ -28,7 +29,27 @@ struct Converters {
   int code_page;
   iconv_t to_ansi;
   iconv_t from_ansi;
+  std::array<bool, 256> lead{};  // the bytes iconv finds incomplete alone
 };
+
+// A byte is a lead byte when iconv, given it alone, asks for more. UTF-8's
+// lead bytes are not double-byte leads on the platform.
+std::array<bool, 256> LeadBytes(int code_page, iconv_t from) {
+  std::array<bool, 256> lead{};
+  if (code_page == 65001) return lead;
+  for (int b = 0x80; b < 0x100; ++b) {
+    char byte = static_cast<char>(b);
+    char16_t unit[2];
+    char* in = &byte;
+    size_t in_left = 1;
+    char* out = reinterpret_cast<char*>(unit);
+    size_t out_left = sizeof unit;
+    iconv(from, nullptr, nullptr, nullptr, nullptr);
+    lead[b] = iconv(from, &in, &in_left, &out, &out_left) == static_cast<size_t>(-1) && errno == EINVAL;
+  }
+  iconv(from, nullptr, nullptr, nullptr, nullptr);
+  return lead;
+}
 
 class ThreadConverters {
  public:
@@ -51,7 +72,7 @@ class ThreadConverters {
       throw std::invalid_argument("code page " + std::to_string(code_page) +
                                   " cannot be converted on this host");
     }
-    list_.push_back({code_page, to, from});
+    list_.push_back({code_page, to, from, LeadBytes(code_page, from)});
     return list_.back();
   }
 
@@ -67,6 +88,8 @@ const Converters& ConvertersFor(int code_page) {
 }  // namespace
 
 void Check(int code_page) { ConvertersFor(code_page); }
+
+bool IsLeadByte(int code_page, unsigned char byte) { return ConvertersFor(code_page).lead[byte]; }
 
 std::string ToCodePage(int code_page, TextView text) {
   iconv_t cd = ConvertersFor(code_page).to_ansi;

@@ -54,6 +54,10 @@ bool IsCutShort(UINT code_page, std::string_view rest) {
 
 }  // namespace
 
+bool IsLeadByte(int code_page, unsigned char byte) {
+  return IsDBCSLeadByteEx(static_cast<UINT>(code_page), byte) != FALSE;
+}
+
 void Check(int code_page) {
   if (code_page <= 0 || !IsValidCodePage(static_cast<UINT>(code_page))) {
     throw std::invalid_argument("code page " + std::to_string(code_page) +

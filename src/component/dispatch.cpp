@@ -117,10 +117,10 @@ InvokeResult DispatchObject::InvokeMember(const Member* member, Arguments& args)
     result.error = AutomationError(ErrorNumber::kOutOfMemory);
   } catch (const std::exception& e) {
     result.value = Variant();
-    result.error = AutomationError(440, FromUtf8(e.what()));
+    result.error = AutomationError(ErrorNumber::kAutomation, FromUtf8(e.what()));
   } catch (...) {
     result.value = Variant();
-    result.error = AutomationError(440, u"Automation error");
+    result.error = AutomationError(ErrorNumber::kAutomation);
   }
   return result;
 }

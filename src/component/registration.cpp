@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "base/ansi.h"
-#include "platform/win_path.h"
+#include "rules/win_path.h"
 
 namespace kavrolin::component {
 namespace {
@@ -125,7 +125,7 @@ int32_t DeleteIfThere(Registry& registry, TextView key, bool with_sub_keys) {
 int32_t RegisterLibrary(Registry& registry, TextView server_file) {
   // The folder with its closing "\", as the installer's folder references
   // read, so the package and this function write the same text.
-  Text folder = platform::win_path::ParentFolderName(server_file);
+  Text folder = rules::win_path::ParentFolderName(server_file);
   if (folder.empty() || folder.back() != u'\\') folder += u'\\';
   for (const RegistrationEntry& entry : RegistrationEntries(server_file, folder)) {
     if (const int32_t status = SetText(registry, entry.key, entry.name, entry.value);

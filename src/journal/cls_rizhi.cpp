@@ -3,7 +3,7 @@
 #include "base/ansi.h"
 #include "base/automation_error.h"
 #include "base/date_mask.h"
-#include "platform/file_system_object.h"
+#include "platform/common/file_system_object.h"
 
 namespace kavrolin::journal {
 namespace {

@@ -3,7 +3,19 @@
 
 #include <cstdint>
 
+#include "base/automation_error.h"
+
 namespace kavrolin::platform {
+
+// The failures of a terminal library that cannot be used, in the runtime's
+// words: the library missing, and its entry point missing.
+inline AutomationError TerminalLibraryNotFound() {
+  return AutomationError(ErrorNumber::kFileNotFound, u"File not found: trans.dll");
+}
+inline AutomationError TerminalEntryNotFound() {
+  return AutomationError(ErrorNumber::kDllEntryNotFound,
+                         u"Can't find DLL entry point MenuApp in trans.dll");
+}
 
 class TerminalLibrary {
  public:

@@ -6,7 +6,7 @@
 #include "toolkit/fs/object_wrappers.h"
 #include "toolkit/ini/ini_reading.h"
 #include "base/basic_random.h"
-#include "platform/file_slots.h"
+#include "platform/common/file_slots.h"
 #include "toolkit/ini/ini_writing.h"
 #include "toolkit/numbers/number_bases.h"
 #include "toolkit/path/file_kill.h"
@@ -34,7 +34,7 @@ namespace {
 // loaded: the call fails as the runtime's failed load does.
 template <class Service>
 Service& Loaded(const std::shared_ptr<Service>& service) {
-  if (!service) throw AutomationError(48, u"Error in loading DLL");
+  if (!service) throw AutomationError(ErrorNumber::kDllLoad);
   return *service;
 }
 

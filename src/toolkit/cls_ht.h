@@ -12,7 +12,7 @@
 
 #include "base/text.h"
 #include "base/variant.h"
-#include "platform/file_system_object.h"
+#include "platform/common/file_system_object.h"
 #include "platform/services.h"
 #include "toolkit/log/log_file.h"
 

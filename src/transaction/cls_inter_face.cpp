@@ -5,7 +5,8 @@
 
 #include "base/ansi.h"
 #include "base/automation_error.h"
-#include "platform/file_system_object.h"
+#include "platform/common/file_system_object.h"
+#include "platform/terminal_library.h"
 #include "transaction/payment_trail.h"
 #include "transaction/records.h"
 #include "transaction/terminal_call.h"
@@ -54,7 +55,7 @@ bool clsInterFace::Transact(const JournalTexts& texts, TextView code,
     const std::string amount = amount_field();
     m_strTransCode = code;
     const std::string request = BuildRequest(m_strTransCode, amount, invoice, cashier, register_id);
-    if (!services_.terminal) throw AutomationError(53, u"File not found: trans.dll");
+    if (!services_.terminal) throw platform::TerminalLibraryNotFound();
     // The started record is on disk before the terminal can take any money.
     trail.emplace(services_, request,
                   services_.clock ? std::optional(StartOf(*services_.clock, code, amount, invoice,
@@ -115,7 +116,7 @@ bool clsInterFace::Inquery() {
   bool result = false;
   m_strTransCode = kInquiryCode;
   try {
-    if (!services_.terminal) throw AutomationError(53, u"File not found: trans.dll");
+    if (!services_.terminal) throw platform::TerminalLibraryNotFound();
     const std::string request = ToAnsi(m_strTransCode);
     // An inquiry moves no money: traced, but no payment record.
     PaymentTrail trail(services_, request, std::nullopt);

@@ -74,6 +74,32 @@ TEST(AnsiCodec, ChineseCharacterTakesTwoBytesAsciiOne) {
   EXPECT_EQ(codec.ToAnsi(u"收银员A").size(), 7u);
 }
 
+// Lead bytes as the platform's IsDBCSLeadByteEx judges them: 932 leads only
+// in 81-9F and E0-FC (A1-DF are single-byte katakana), the Chinese page in
+// 81-FE; UTF-8 and the single-byte pages have none.
+TEST(AnsiCodec, LeadBytesOfEachCodePage) {
+  const struct {
+    const char* label;
+    int code_page;
+    unsigned char byte;
+    bool lead;
+  } rows[] = {
+      {"936_ascii", 936, 0x41, false},          {"936_euro_sign_80", 936, 0x80, false},
+      {"936_first_lead_81", 936, 0x81, true},   {"936_last_lead_fe", 936, 0xFE, true},
+      {"936_ff", 936, 0xFF, false},             {"932_first_lead_81", 932, 0x81, true},
+      {"932_lead_9f", 932, 0x9F, true},         {"932_a0", 932, 0xA0, false},
+      {"932_katakana_b1", 932, 0xB1, false},    {"932_katakana_df", 932, 0xDF, false},
+      {"932_lead_e0", 932, 0xE0, true},         {"932_last_lead_fc", 932, 0xFC, true},
+      {"932_fd", 932, 0xFD, false},             {"1252_81", 1252, 0x81, false},
+      {"1252_e4", 1252, 0xE4, false},           {"65001_two_byte_start", 65001, 0xC3, false},
+      {"65001_three_byte_start", 65001, 0xE4, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    EXPECT_EQ(AnsiCodec(row.code_page).IsLeadByte(row.byte), row.lead);
+  }
+}
+
 TEST(AnsiCodec, UnknownCodePageIsRefused) {
   EXPECT_THROW(AnsiCodec(4242), std::invalid_argument);
 }

@@ -17,7 +17,7 @@
 #include "base/automation_error.h"
 #include "fakes/fault_plan.h"
 #include "platform/file_system.h"
-#include "platform/file_system_object.h"
+#include "platform/common/file_system_object.h"
 
 namespace kavrolin::testing {
 

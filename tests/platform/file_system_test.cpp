@@ -11,7 +11,7 @@
 #include <functional>
 #include <sstream>
 
-#include "platform/file_system_object.h"
+#include "platform/common/file_system_object.h"
 #include "support/error_of.h"
 #include "support/temp_dir.h"
 

@@ -10,8 +10,8 @@
 #include <sstream>
 
 #include "kavrolin/cli.h"
-#include "platform/registry_text.h"
-#include "platform/registry_transfer.h"
+#include "platform/common/registry_transfer.h"
+#include "rules/registry_text.h"
 
 namespace kavrolin::cli {
 namespace {
@@ -43,14 +43,14 @@ std::string Grouped(size_t count) {
 }
 
 int RunRegExport(Host& host, const std::optional<std::string>& key) {
-  platform::RegText text;
+  rules::RegText text;
   int32_t status = reg::kSuccess;
   if (!key) {
     status = platform::ExportAll(*host.services.registry, text);
   } else {
     platform::RegHandle root = 0;
     Text path;
-    if (!platform::SplitRegPath(FromUtf8(*key), root, path)) {
+    if (!rules::SplitRegPath(FromUtf8(*key), root, path)) {
       *host.err << "kavrolin reg export: \"" << *key
                 << "\" does not start with a root such as HKEY_CURRENT_USER or HKCU\n";
       return kExitUsage;
@@ -63,8 +63,8 @@ int RunRegExport(Host& host, const std::optional<std::string>& key) {
     return kExitFailed;
   }
   try {
-    *host.out << platform::WriteRegText(text);
-  } catch (const platform::RegTextError& e) {
+    *host.out << rules::WriteRegText(text);
+  } catch (const rules::RegTextError& e) {
     *host.err << "kavrolin reg export: " << where << e.what() << "; nothing was written\n";
     return kExitFailed;
   }
@@ -90,13 +90,13 @@ int RunRegImport(Host& host, const std::string& file) {
   }
   const std::string name = file == "-" ? "standard input" : std::filesystem::path(file).filename().string();
   try {
-    const platform::RegText text = platform::ParseRegText(bytes);
+    const rules::RegText text = rules::ParseRegText(bytes);
     const bool progress = host.err_is_terminal && text.keys.size() >= host.large_import_keys;
     const size_t step_keys = std::max<size_t>(1, host.large_import_keys / 4);
     size_t keys = 0, values = 0;
     // Applied a step of keys at a time, so a terminal can see it advance.
     for (size_t first = 0; first < text.keys.size(); first += step_keys) {
-      platform::RegText step;
+      rules::RegText step;
       step.form = text.form;
       const size_t last = std::min(text.keys.size(), first + step_keys);
       step.keys.assign(text.keys.begin() + first, text.keys.begin() + last);
@@ -116,7 +116,7 @@ int RunRegImport(Host& host, const std::string& file) {
     *host.out << "imported " << Grouped(keys) << (keys == 1 ? " key, " : " keys, ") << Grouped(values)
               << (values == 1 ? " value" : " values") << " from " << name << "\n";
     return kExitOk;
-  } catch (const platform::RegTextError& e) {
+  } catch (const rules::RegTextError& e) {
     *host.err << "kavrolin reg import: " << file << ": " << e.what() << "; nothing was changed\n";
     return kExitFailed;
   }

@@ -70,8 +70,8 @@ RunResult Run(DispatchObject& object, const Member& member, const Slots& slots) 
     if (slots[i] == nullptr || !args[i] || member.params[i].direction != Direction::kInOut) continue;
     if (args[i] == passed[i]) continue;  // unchanged: the caller's own value stays as it was
     if (const HRESULT hr = WriteBack(*slots[i], *args[i]); FAILED(hr) && !result.error) {
-      result.error = AutomationError(hr == E_OUTOFMEMORY ? 7 : 13,
-                                     AutomationError::StandardText(hr == E_OUTOFMEMORY ? 7 : 13));
+      result.error = AutomationError(hr == E_OUTOFMEMORY ? ErrorNumber::kOutOfMemory
+                                                         : ErrorNumber::kTypeMismatch);
     }
   }
   run.value = std::move(result.value);
@@ -135,9 +135,11 @@ HRESULT InvokeLate(DispatchObject& object, DISPID dispid, WORD flags, DISPPARAMS
   const RunResult run = Run(object, *member, slots);
   if (run.error) {
     const int32_t number = run.error->number();
-    if (run.bad_argument && (number == 13 || number == 6)) {
+    constexpr auto kTypeMismatch = static_cast<int32_t>(ErrorNumber::kTypeMismatch);
+    constexpr auto kOverflow = static_cast<int32_t>(ErrorNumber::kOverflow);
+    if (run.bad_argument && (number == kTypeMismatch || number == kOverflow)) {
       if (arg_error) *arg_error = origin[*run.bad_argument];
-      return number == 13 ? DISP_E_TYPEMISMATCH : DISP_E_OVERFLOW;
+      return number == kTypeMismatch ? DISP_E_TYPEMISMATCH : DISP_E_OVERFLOW;
     }
     if (const auto status = DispatchStatusOf(number)) return *status;
     if (exception == nullptr) return StatusOf(*run.error);

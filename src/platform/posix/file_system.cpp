@@ -21,8 +21,8 @@
 #include "platform/posix/clock.h"
 #include "platform/posix/posix_error.h"
 #include "platform/posix/unique_fd.h"
-#include "platform/win_path.h"
-#include "platform/win_wildcard.h"
+#include "rules/win_path.h"
+#include "rules/win_wildcard.h"
 
 namespace kavrolin::platform::posix {
 namespace {
@@ -389,11 +389,11 @@ std::unique_ptr<BinaryFile> PosixFileSystem::OpenBinary(TextView path, BinaryAcc
 std::vector<Text> PosixFileSystem::FindFiles(TextView pattern, uint32_t attributes) {
   // The folder part ends at the last separator, or after "X:" without one.
   size_t split = pattern.size();
-  while (split > 0 && !win_path::IsSeparator(pattern[split - 1])) --split;
+  while (split > 0 && !rules::win_path::IsSeparator(pattern[split - 1])) --split;
   if (split == 0 && pattern.size() >= 2 && pattern[1] == u':') split = 2;
   const TextView folder = pattern.substr(0, split);
   const TextView name_pattern = pattern.substr(split);
-  if (win_wildcard::HasWildcards(folder)) throw AutomationError(ErrorNumber::kBadFileName);
+  if (rules::win_wildcard::HasWildcards(folder)) throw AutomationError(ErrorNumber::kBadFileName);
   const HostPath host = prefix_->ToHost(folder.empty() ? TextView(u".") : folder);
   if (name_pattern.empty()) return {};
 
@@ -408,7 +408,7 @@ std::vector<Text> PosixFileSystem::FindFiles(TextView pattern, uint32_t attribut
     const Text name = FromUtf8(host_name);
     // A host name that is not UTF-8 has no Windows form that leads back to it.
     if (ToUtf8(name) != host_name) continue;
-    if (!AddressableName(name) || !win_wildcard::Matches(name_pattern, name)) continue;
+    if (!AddressableName(name) || !rules::win_wildcard::Matches(name_pattern, name)) continue;
     const std::string item = base + host_name;
     struct stat st;
     if (::stat(item.c_str(), &st) != 0 && ::lstat(item.c_str(), &st) != 0) continue;

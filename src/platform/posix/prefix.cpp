@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "base/automation_error.h"
-#include "platform/win_path.h"
+#include "rules/win_path.h"
 
 namespace kavrolin::platform::posix {
 namespace {
@@ -110,37 +110,37 @@ bool Prefix::DriveExists(TextView drive) const {
 }
 
 HostPath Prefix::ToHost(TextView windows_path) const {
-  const win_path::ParsedPath parsed = win_path::Parse(windows_path);
+  const rules::win_path::ParsedPath parsed = rules::win_path::Parse(windows_path);
   if (!parsed.valid_names) throw AutomationError(ErrorNumber::kBadFileName);
   HostPath out;
   std::string base;
   bool check_drive = false;
   switch (parsed.kind) {
-    case win_path::PathKind::kEmpty:
+    case rules::win_path::PathKind::kEmpty:
       // Names nothing; never the current folder.
       throw AutomationError(ErrorNumber::kPathNotFound);
-    case win_path::PathKind::kHost:
+    case rules::win_path::PathKind::kHost:
       out.path = ToUtf8(windows_path);
       out.is_root = parsed.components.empty();
       return out;
-    case win_path::PathKind::kUnc:
+    case rules::win_path::PathKind::kUnc:
       throw AutomationError(ErrorNumber::kPathNotFound);
-    case win_path::PathKind::kDrive:
+    case rules::win_path::PathKind::kDrive:
       EnsureLayout();
       base = DriveLink(parsed.drive);
       check_drive = true;
       break;
-    case win_path::PathKind::kRooted: {
+    case rules::win_path::PathKind::kRooted: {
       const Text cwd = ToWindows(CurrentFolder());
       EnsureLayout();
       base = DriveLink(cwd.empty() ? u'Z' : cwd[0]);
       break;
     }
-    case win_path::PathKind::kRelative:
+    case rules::win_path::PathKind::kRelative:
       base = CurrentFolder();
       break;
   }
-  out.is_root = parsed.components.empty() && parsed.kind != win_path::PathKind::kRelative;
+  out.is_root = parsed.components.empty() && parsed.kind != rules::win_path::PathKind::kRelative;
   std::string exact = base;
   for (const Text& component : parsed.components) {
     exact += '/';

@@ -72,7 +72,7 @@ uint64_t ProfileCache::parses() const {
   return parses_;
 }
 
-std::shared_ptr<const ini::IniText> ProfileCache::Find(TextView name, int code_page) {
+std::shared_ptr<const rules::ini::IniText> ProfileCache::Find(TextView name, int code_page) {
   if (name.empty()) return nullptr;
   std::string path;
   {
@@ -86,7 +86,7 @@ std::shared_ptr<const ini::IniText> ProfileCache::Find(TextView name, int code_p
   return Load(path, code_page, name);
 }
 
-std::shared_ptr<const ini::IniText> ProfileCache::Load(const std::string& host_path,
+std::shared_ptr<const rules::ini::IniText> ProfileCache::Load(const std::string& host_path,
                                                        int code_page, TextView name) {
   struct stat st;
   const bool there = ::stat(host_path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -123,7 +123,7 @@ std::shared_ptr<const ini::IniText> ProfileCache::Load(const std::string& host_p
   }
   struct stat after;
   const bool settled = ::fstat(fd.get(), &after) == 0 && IdentityOf(after) == IdentityOf(before);
-  auto text = std::make_shared<const ini::IniText>(std::move(bytes), code_page);
+  auto text = std::make_shared<const rules::ini::IniText>(std::move(bytes), code_page);
 
   const int64_t modified = Nanoseconds(before.st_mtim);
   if (!settled || started - modified < kTrustAfterNs || before.st_size > kMaxKeptBytes) {
@@ -161,7 +161,7 @@ uint32_t PosixProfile::GetString(const char* section, const char* key,
                                  const char* default_value, char* buffer, uint32_t size,
                                  TextView file) {
   if (buffer == nullptr || size == 0) return 0;
-  std::shared_ptr<const ini::IniText> text;
+  std::shared_ptr<const rules::ini::IniText> text;
   try {
     bool bare = false;
     const int code_page = AnsiCodec::System().code_page();
@@ -177,35 +177,35 @@ uint32_t PosixProfile::GetString(const char* section, const char* key,
     text = nullptr;
   }
   try {
-    return ini::AnswerGetString(text.get(), section, key, default_value, buffer, size);
+    return rules::ini::AnswerGetString(text.get(), section, key, default_value, buffer, size);
   } catch (...) {
-    return ini::AnswerGetString(nullptr, section, key, default_value, buffer, size);
+    return rules::ini::AnswerGetString(nullptr, section, key, default_value, buffer, size);
   }
 }
 
 bool PosixProfile::WriteString(const char* section, const char* key, const char* value,
                                TextView file) {
-  return Modify(file, [&](const ini::IniText& text) {
-    return ini::EditForWriteString(text, section, key, value);
+  return Modify(file, [&](const rules::ini::IniText& text) {
+    return rules::ini::EditForWriteString(text, section, key, value);
   });
 }
 
 bool PosixProfile::WriteSection(const char* section, const char* entries, TextView file) {
-  return Modify(file, [&](const ini::IniText& text) {
-    return ini::EditForWriteSection(text, section, entries);
+  return Modify(file, [&](const rules::ini::IniText& text) {
+    return rules::ini::EditForWriteSection(text, section, entries);
   });
 }
 
 bool PosixProfile::Rewrite(TextView file, const RewriteEdit& edit) {
-  return Modify(file, [&](const ini::IniText& text) {
-    ini::Edit result;
+  return Modify(file, [&](const rules::ini::IniText& text) {
+    rules::ini::Edit result;
     // A missing file reads as empty here: neither is rewritten.
     std::optional<std::string> bytes;
     if (!text.bytes().empty()) bytes = edit(text.bytes());
     if (!bytes) {
-      result.outcome = ini::Edit::Outcome::kRefused;
+      result.outcome = rules::ini::Edit::Outcome::kRefused;
     } else if (*bytes != text.bytes()) {
-      result.outcome = ini::Edit::Outcome::kChanged;
+      result.outcome = rules::ini::Edit::Outcome::kChanged;
       result.bytes = std::move(*bytes);
     }
     return result;
@@ -214,7 +214,7 @@ bool PosixProfile::Rewrite(TextView file, const RewriteEdit& edit) {
 
 template <typename MakeEdit>
 bool PosixProfile::Modify(TextView file, const MakeEdit& make_edit) {
-  using Outcome = ini::Edit::Outcome;
+  using Outcome = rules::ini::Edit::Outcome;
   try {
     bool bare = false;
     const auto windows = WindowsPath(file, &bare);
@@ -229,7 +229,7 @@ bool PosixProfile::Modify(TextView file, const MakeEdit& make_edit) {
       if (!fd.valid()) {
         if (errno != ENOENT) return false;
         // Nothing to delete in a missing file: no file is made for it.
-        const ini::Edit edit = make_edit(ini::IniText(std::string(), code_page));
+        const rules::ini::Edit edit = make_edit(rules::ini::IniText(std::string(), code_page));
         if (edit.outcome != Outcome::kChanged) return edit.outcome == Outcome::kUnchanged;
         fd = OpenFd(path.c_str(), O_RDONLY | O_CREAT, 0666);
         if (!fd.valid()) return false;  // a missing folder is not made
@@ -251,7 +251,7 @@ bool PosixProfile::Modify(TextView file, const MakeEdit& make_edit) {
       if (!ReadAll(fd.get(), bytes) || bytes.size() > static_cast<size_t>(kMaxFileBytes)) {
         return false;
       }
-      const ini::Edit edit = make_edit(ini::IniText(std::move(bytes), code_page));
+      const rules::ini::Edit edit = make_edit(rules::ini::IniText(std::move(bytes), code_page));
       if (edit.outcome != Outcome::kChanged) return edit.outcome == Outcome::kUnchanged;
       // Still under the lock: the next writer reads this file's successor.
       files_->ReplaceFile(*windows, edit.bytes, FileSystem::Replace::kAtomic);

@@ -34,7 +34,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
-#include "platform/ini_text.h"
+#include "rules/ini_text.h"
 #include "platform/posix/prefix.h"
 #include "platform/profile.h"
 
@@ -53,13 +53,13 @@ class ProfileCache {
   // The parsed file at `host_path`, remembered under the Windows `name` it was
   // asked for; null when it is missing, not a regular file, unreadable or
   // 4 GiB or more.
-  std::shared_ptr<const ini::IniText> Load(const std::string& host_path, int code_page,
+  std::shared_ptr<const rules::ini::IniText> Load(const std::string& host_path, int code_page,
                                            TextView name = {});
 
   // The file kept under the Windows `name`, when the host file it was mapped
   // to is still the one read: a read that skips mapping the path again. Null
   // when nothing current is kept.
-  std::shared_ptr<const ini::IniText> Find(TextView name, int code_page);
+  std::shared_ptr<const rules::ini::IniText> Find(TextView name, int code_page);
 
   // How many reads parsed the file rather than use the cache (for tests).
   uint64_t parses() const;
@@ -78,7 +78,7 @@ class ProfileCache {
     Text name;  // the Windows path it was asked for
     int code_page = 0;
     Identity identity;
-    std::shared_ptr<const ini::IniText> text;
+    std::shared_ptr<const rules::ini::IniText> text;
     uint64_t last_use = 0;
   };
   static Identity IdentityOf(const struct stat& st);

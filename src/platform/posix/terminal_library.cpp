@@ -34,11 +34,11 @@ PosixTerminalLibrary::Entry PosixTerminalLibrary::Load() {
   if (entry_ != nullptr) return entry_;
   // The handle is kept for the life of the process, as the library is.
   void* handle = OpenLibrary();
-  if (handle == nullptr) throw AutomationError(53, u"File not found: trans.dll");
+  if (handle == nullptr) throw TerminalLibraryNotFound();
   void* symbol = ::dlsym(handle, "MenuApp");
   if (symbol == nullptr) {
     ::dlclose(handle);
-    throw AutomationError(453, u"Can't find DLL entry point MenuApp in trans.dll");
+    throw TerminalEntryNotFound();
   }
   entry_ = reinterpret_cast<Entry>(symbol);
   return entry_;

@@ -13,8 +13,8 @@
 #include "platform/win32/native_path.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win32_error.h"
-#include "platform/win_path.h"
-#include "platform/win_wildcard.h"
+#include "rules/win_path.h"
+#include "rules/win_wildcard.h"
 
 namespace kavrolin::platform::win32 {
 namespace {
@@ -116,7 +116,7 @@ bool AnyReadOnly(const std::wstring& folder) {
   return false;
 }
 
-bool EndsInSeparator(TextView path) { return !path.empty() && win_path::IsSeparator(path.back()); }
+bool EndsInSeparator(TextView path) { return !path.empty() && rules::win_path::IsSeparator(path.back()); }
 
 }  // namespace
 
@@ -360,13 +360,13 @@ std::unique_ptr<BinaryFile> Win32FileSystem::OpenBinary(TextView path, BinaryAcc
 std::vector<Text> Win32FileSystem::FindFiles(TextView pattern, uint32_t attributes) {
   // The folder part ends at the last separator, or after "X:" without one.
   size_t split = pattern.size();
-  while (split > 0 && !win_path::IsSeparator(pattern[split - 1])) --split;
+  while (split > 0 && !rules::win_path::IsSeparator(pattern[split - 1])) --split;
   if (split == 0 && pattern.size() >= 2 && pattern[1] == u':') split = 2;
   const TextView folder = pattern.substr(0, split);
   const TextView name_pattern = pattern.substr(split);
-  if (win_wildcard::HasWildcards(folder)) throw AutomationError(ErrorNumber::kBadFileName);
-  const win_path::ParsedPath parsed = win_path::Parse(folder.empty() ? TextView(u".") : folder);
-  if (parsed.kind == win_path::PathKind::kDrive && !DriveExists(folder)) {
+  if (rules::win_wildcard::HasWildcards(folder)) throw AutomationError(ErrorNumber::kBadFileName);
+  const rules::win_path::ParsedPath parsed = rules::win_path::Parse(folder.empty() ? TextView(u".") : folder);
+  if (parsed.kind == rules::win_path::PathKind::kDrive && !DriveExists(folder)) {
     throw AutomationError(ErrorNumber::kPathNotFound);
   }
   if (name_pattern.empty()) return {};
@@ -388,7 +388,7 @@ std::vector<Text> Win32FileSystem::FindFiles(TextView pattern, uint32_t attribut
   do {
     const Text name = FromNative(entry.cFileName);
     if (name == u"." || name == u"..") continue;
-    if (!win_wildcard::Matches(name_pattern, name)) continue;
+    if (!rules::win_wildcard::Matches(name_pattern, name)) continue;
     const uint32_t kind = entry.dwFileAttributes & (kAttrHidden | kAttrSystem | kAttrDirectory);
     if ((kind & ~wanted) != 0) continue;
     found.emplace_back(UpperCase(name), name);

@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "base/automation_error.h"
-#include "platform/payment_log.h"
+#include "rules/payment_log.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/windows_api.h"
 
@@ -129,7 +129,7 @@ std::vector<PaymentRecord> ReadRecords(const std::wstring& file) {
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {};
     Fail(file, "CreateFileW", error);
   }
-  return FoldPaymentLog(ReadAll(handle.get(), file));
+  return rules::FoldPaymentLog(ReadAll(handle.get(), file));
 }
 
 std::vector<PaymentRecord> Where(std::vector<PaymentRecord> records,
@@ -210,8 +210,8 @@ ResolveStatus Win32PaymentRecords::Resolve(int64_t id, TextView finding, TextVie
   // Read, decide and append under one lock: two operators cannot both
   // resolve one record.
   LockedLog log(earlier ? earlier_log_ : log_file());
-  const ResolveStatus status = ResolveStatusOf(FoldPaymentLog(log.Contents()), id);
-  if (status == ResolveStatus::kResolved) log.Append(ResolveLine(id, finding, time), true);
+  const ResolveStatus status = ResolveStatusOf(rules::FoldPaymentLog(log.Contents()), id);
+  if (status == ResolveStatus::kResolved) log.Append(rules::ResolveLine(id, finding, time), true);
   return status;
 }
 

@@ -10,7 +10,7 @@
 #include "base/upper_case.h"
 #include "platform/win32/native_path.h"
 #include "platform/win32/unique_handle.h"
-#include "platform/win_path.h"
+#include "rules/win_path.h"
 
 namespace kavrolin::platform::win32 {
 namespace {
@@ -18,8 +18,8 @@ namespace {
 // The file as the profile functions place it: a bare name lies in the
 // Windows folder.
 std::wstring ProfilePath(TextView file) {
-  const win_path::ParsedPath parsed = win_path::Parse(file);
-  if (parsed.kind == win_path::PathKind::kRelative && parsed.components.size() == 1) {
+  const rules::win_path::ParsedPath parsed = rules::win_path::Parse(file);
+  if (parsed.kind == rules::win_path::PathKind::kRelative && parsed.components.size() == 1) {
     wchar_t windows[MAX_PATH];
     const UINT n = ::GetWindowsDirectoryW(windows, MAX_PATH);
     if (n > 0 && n < MAX_PATH) {

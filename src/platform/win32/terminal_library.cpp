@@ -37,7 +37,7 @@ Win32TerminalLibrary::Entry Win32TerminalLibrary::Load() {
   if (entry_ != nullptr) return entry_;
   // The module is kept for the life of the process, as the library is.
   HMODULE module = OpenLibrary();
-  if (module == nullptr) throw AutomationError(53, u"File not found: trans.dll");
+  if (module == nullptr) throw TerminalLibraryNotFound();
   // A library built without a module-definition file exports the standard-call
   // function under its decorated name.
   FARPROC symbol = nullptr;
@@ -46,7 +46,7 @@ Win32TerminalLibrary::Entry Win32TerminalLibrary::Load() {
   }
   if (symbol == nullptr) {
     ::FreeLibrary(module);
-    throw AutomationError(453, u"Can't find DLL entry point MenuApp in trans.dll");
+    throw TerminalEntryNotFound();
   }
   entry_ = reinterpret_cast<Entry>(reinterpret_cast<void*>(symbol));
   return entry_;

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "base/date_mask.h"
-#include "platform/file_system_object.h"
+#include "platform/common/file_system_object.h"
 
 namespace kavrolin::toolkit::fs {
 

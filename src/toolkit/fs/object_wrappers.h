@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "base/text.h"
-#include "platform/file_system_object.h"
+#include "platform/common/file_system_object.h"
 
 namespace kavrolin::toolkit::fs {
 

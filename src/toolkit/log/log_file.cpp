@@ -1,7 +1,7 @@
 #include "toolkit/log/log_file.h"
 
 #include "base/date_mask.h"
-#include "platform/file_system_object.h"
+#include "platform/common/file_system_object.h"
 
 namespace kavrolin::toolkit::log {
 namespace {

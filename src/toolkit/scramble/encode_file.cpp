@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/file_system_object.h"
+#include "platform/common/file_system_object.h"
 
 namespace kavrolin::toolkit::scramble {
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "base/text.h"
-#include "platform/file_slots.h"
+#include "platform/common/file_slots.h"
 #include "platform/file_system.h"
 
 namespace kavrolin::toolkit::scramble {

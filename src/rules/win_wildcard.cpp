@@ -1,10 +1,10 @@
-#include "platform/win_wildcard.h"
+#include "rules/win_wildcard.h"
 
 #include <vector>
 
 #include "base/upper_case.h"
 
-namespace kavrolin::platform::win_wildcard {
+namespace kavrolin::rules::win_wildcard {
 namespace {
 
 // The pattern after the platform's rewrite: plain characters and the five
@@ -98,4 +98,4 @@ bool MatchTokens(const std::vector<Token>& tokens, TextView name_in) {
 
 bool Matches(TextView pattern, TextView name) { return MatchTokens(Rewrite(pattern), name); }
 
-}  // namespace kavrolin::platform::win_wildcard
+}  // namespace kavrolin::rules::win_wildcard

@@ -6,7 +6,7 @@
 
 #include "base/text.h"
 
-namespace kavrolin::platform::win_path {
+namespace kavrolin::rules::win_path {
 
 constexpr bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
 
@@ -39,4 +39,4 @@ Text BaseName(TextView path);          // FileName without its last "." and what
 Text ExtensionName(TextView path);     // text after the last "." of FileName
 Text ParentFolderName(TextView path);  // without the last component; a root keeps its "\"
 
-}  // namespace kavrolin::platform::win_path
+}  // namespace kavrolin::rules::win_path

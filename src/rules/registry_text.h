@@ -30,9 +30,9 @@
 #include <vector>
 
 #include "base/text.h"
-#include "platform/registry.h"
+#include "rules/registry_types.h"
 
-namespace kavrolin::platform {
+namespace kavrolin::rules {
 
 enum class RegTextForm { kVersion5, kRegedit4 };
 
@@ -93,4 +93,4 @@ bool SplitRegPath(TextView full, RegHandle& root, Text& path);
 // The long name of a root ("HKEY_CURRENT_USER"); empty for other handles.
 Text RegRootName(RegHandle root);
 
-}  // namespace kavrolin::platform
+}  // namespace kavrolin::rules

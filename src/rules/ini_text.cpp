@@ -1,9 +1,9 @@
-#include "platform/ini_text.h"
+#include "rules/ini_text.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace kavrolin::platform::ini {
+namespace kavrolin::rules::ini {
 namespace {
 
 constexpr const char* kLineEnd = "\r\n";
@@ -15,8 +15,6 @@ std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
   return s;
 }
-
-bool IsDoubleByteCodePage(int cp) { return cp == 932 || cp == 936 || cp == 949 || cp == 950; }
 
 // Names written by a caller are trimmed as the file's are.
 std::string_view Name(const char* s) { return Trim(std::string_view(s)); }
@@ -53,7 +51,7 @@ uint32_t CopyList(const std::vector<std::string_view>& names, char* buffer, uint
 }  // namespace
 
 IniText::IniText(std::string bytes, int code_page)
-    : bytes_(std::move(bytes)), code_page_(code_page) {
+    : bytes_(std::move(bytes)), codec_(code_page) {
   const std::string_view all(bytes_);
   sections_.push_back(Section{std::string_view(), -1, 0, 0});
   lines_.reserve(static_cast<size_t>(std::count(all.begin(), all.end(), '\n')) + 1);
@@ -95,10 +93,9 @@ IniText::IniText(std::string bytes, int code_page)
 
 bool IniText::SameName(std::string_view a, std::string_view b) const {
   if (a.size() != b.size()) return false;
-  const bool dbcs = IsDoubleByteCodePage(code_page_);
   for (size_t i = 0; i < a.size(); ++i) {
     unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-    if (dbcs && x >= 0x81 && x <= 0xFE && i + 1 < a.size()) {
+    if (codec_.IsLeadByte(x) && i + 1 < a.size()) {
       // A double-byte character: both bytes must match exactly.
       if (x != y || a[i + 1] != b[i + 1]) return false;
       ++i;
@@ -111,26 +108,36 @@ bool IniText::SameName(std::string_view a, std::string_view b) const {
   return true;
 }
 
+const IniText::Section* IniText::FirstSection(std::string_view name) const {
+  for (const auto& s : sections_) {
+    // The nameless section before any header counts only when it holds lines.
+    if (SameName(s.name, name) && (s.header >= 0 || s.first < s.end)) return &s;
+  }
+  return nullptr;
+}
+
+const IniText::Line* IniText::FirstKey(const Section& section, std::string_view key) const {
+  for (size_t i = section.first; i < section.end; ++i) {
+    if (lines_[i].kind == Line::Kind::kEntry && SameName(lines_[i].name, key)) return &lines_[i];
+  }
+  return nullptr;
+}
+
 uint32_t AnswerGetString(const IniText* text, const char* section, const char* key,
                          const char* default_value, char* buffer, uint32_t size) {
   if (buffer == nullptr || size == 0) return 0;
   if (section == nullptr || key == nullptr) {
+    // As the platform lists them: every header line, and every key line of
+    // the first section of the name, repeats included.
     std::vector<std::string_view> names;
-    if (text != nullptr) {
-      auto add = [&](std::string_view n) {
-        for (std::string_view seen : names) {
-          if (text->SameName(seen, n)) return;
-        }
-        names.push_back(n);
-      };
-      const std::string_view wanted = section ? Name(section) : std::string_view();
+    if (text != nullptr && section == nullptr) {
       for (const auto& s : text->sections()) {
-        if (section == nullptr) {
-          if (s.header >= 0) add(s.name);
-        } else if (text->SameName(s.name, wanted)) {
-          for (size_t i = s.first; i < s.end; ++i) {
-            if (text->lines()[i].kind == IniText::Line::Kind::kEntry) add(text->lines()[i].name);
-          }
+        if (s.header >= 0) names.push_back(s.name);
+      }
+    } else if (text != nullptr) {
+      if (const IniText::Section* s = text->FirstSection(Name(section))) {
+        for (size_t i = s->first; i < s->end; ++i) {
+          if (text->lines()[i].kind == IniText::Line::Kind::kEntry) names.push_back(text->lines()[i].name);
         }
       }
     }
@@ -139,16 +146,10 @@ uint32_t AnswerGetString(const IniText* text, const char* section, const char* k
   std::string_view answer;
   bool found = false;
   if (text != nullptr) {
-    const std::string_view wanted_section = Name(section);
-    const std::string_view wanted_key = Name(key);
-    for (const auto& s : text->sections()) {
-      if (found || !text->SameName(s.name, wanted_section)) continue;
-      for (size_t i = s.first; i < s.end && !found; ++i) {
-        const auto& line = text->lines()[i];
-        if (line.kind == IniText::Line::Kind::kEntry && text->SameName(line.name, wanted_key)) {
-          answer = line.value;
-          found = true;
-        }
+    if (const IniText::Section* s = text->FirstSection(Name(section))) {
+      if (const IniText::Line* line = text->FirstKey(*s, Name(key))) {
+        answer = line->value;
+        found = true;
       }
     }
   }
@@ -246,19 +247,16 @@ Edit EditForWriteString(const IniText& text, const char* section, const char* ke
 
   const std::string_view v(value);
   if (HasLineBreak(v)) return Refused();
-  const IniText::Section* first = nullptr;
-  for (const auto& sec : text.sections()) {
-    if (!text.SameName(sec.name, s)) continue;
-    if (!first && (sec.header >= 0 || sec.first < sec.end)) first = &sec;
-    for (size_t i = sec.first; i < sec.end; ++i) {
-      const auto& line = text.lines()[i];
-      if (line.kind != IniText::Line::Kind::kEntry || !text.SameName(line.name, k)) continue;
-      std::string replaced(line.name);
+  // The value goes to the first section of the name, the one reads see.
+  const IniText::Section* first = text.FirstSection(s);
+  if (first != nullptr) {
+    if (const IniText::Line* line = text.FirstKey(*first, k)) {
+      std::string replaced(line->name);
       replaced += '=';
       replaced.append(v);
-      if (std::string_view(bytes).substr(line.start, line.end - line.start) == replaced) return {};
-      std::string out = bytes.substr(0, line.start) + replaced;
-      out.append(bytes, line.end, std::string::npos);
+      if (std::string_view(bytes).substr(line->start, line->end - line->start) == replaced) return {};
+      std::string out = bytes.substr(0, line->start) + replaced;
+      out.append(bytes, line->end, std::string::npos);
       return Changed(std::move(out));
     }
   }
@@ -309,7 +307,7 @@ Edit EditForWriteSection(const IniText& text, const char* section, const char* e
   out += body;
   out.append(bytes, to, std::string::npos);
   // Later sections of the same name are removed from the result.
-  const IniText rebuilt(out, 0);
+  const IniText rebuilt(out, text.code_page());
   std::string cleaned;
   size_t kept_from = 0;
   bool seen_first = false;
@@ -329,4 +327,4 @@ Edit EditForWriteSection(const IniText& text, const char* section, const char* e
   return Changed(std::move(cleaned));
 }
 
-}  // namespace kavrolin::platform::ini
+}  // namespace kavrolin::rules::ini

@@ -1,4 +1,4 @@
-#include "platform/registry_text.h"
+#include "rules/registry_text.h"
 
 #include <algorithm>
 #include <array>
@@ -6,7 +6,7 @@
 
 #include "base/ansi.h"
 
-namespace kavrolin::platform {
+namespace kavrolin::rules {
 namespace {
 
 constexpr std::u16string_view kVersion5Header = u"Windows Registry Editor Version 5.00";
@@ -411,4 +411,4 @@ Text RegRootName(RegHandle root) {
   return Text();
 }
 
-}  // namespace kavrolin::platform
+}  // namespace kavrolin::rules

@@ -1,4 +1,4 @@
-#include "platform/file_slots.h"
+#include "platform/common/file_slots.h"
 
 #include "base/automation_error.h"
 

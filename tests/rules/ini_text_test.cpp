@@ -1,10 +1,10 @@
-#include "platform/ini_text.h"
+#include "rules/ini_text.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-namespace kavrolin::platform::ini {
+namespace kavrolin::rules::ini {
 namespace {
 
 // GetString's answer as the bytes it delivered, and its count.
@@ -50,7 +50,7 @@ TEST(IniRead, Values) {
       {"unmatched_quote_kept", "Main", "K4", "\"half"},
       {"remark_is_no_key", "Main", ";K5", ""},
       {"line_without_equals_is_no_key", "Main", "no equals here", ""},
-      {"duplicate_sections_read_as_one", "Main", "K6", "later copy"},
+      {"only_the_first_section_of_a_name_is_read", "Main", "K6", ""},
       {"chinese_names", "\xD6\xF7", "\xBC\xFC", "\xD6\xB5"},
       {"missing_key", "Main", "K9", ""},
       {"missing_section", "None", "K1", ""},
@@ -84,6 +84,57 @@ TEST(IniRead, BuffersAndLists) {
   auto [empty_list, en] = Get(file, "Z", nullptr);
   EXPECT_EQ(en, 0u);
   EXPECT_EQ(empty_list.substr(0, 2), std::string("\0\0", 2));
+}
+
+// A file written on the Windows registers with repeated headers and keys
+// reads as the platform's profile functions read it.
+TEST(IniRead, RepeatsReadAsThePlatformReadsThem) {
+  const std::string file =
+      "[A]\r\nk=first\r\nj=1\r\nK=second\r\n[B]\r\nb=1\r\n[a]\r\nk=third\r\nlate=1\r\n[B]\r\n";
+  const struct {
+    const char* label;
+    const char* section;
+    const char* key;
+    std::string answer;  // a value, or a list with its zeros
+  } rows[] = {
+      {"first_key_line_wins", "A", "k", "first"},
+      {"key_of_a_later_copy_is_not_found", "A", "late", ""},
+      {"key_list_holds_every_key_line_of_the_first_copy", "a", nullptr,
+       std::string("k\0j\0K\0\0", 7)},
+      {"section_list_names_every_header_line", nullptr, nullptr,
+       std::string("A\0B\0a\0B\0\0", 9)},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    auto [buffer, n] = Get(file, row.section, row.key);
+    const size_t zeros = row.key == nullptr ? 1 : 0;
+    EXPECT_EQ(buffer.substr(0, n + zeros), row.answer);
+  }
+}
+
+// Only a lead byte keeps the byte after it from folding: in 932 the
+// katakana B1 stands alone, so the "A" after it folds; in 936 B1 leads.
+TEST(IniRead, LetterAfterAByteFoldsUnlessTheByteLeads) {
+  const std::string file = "[\xB1" "A]\r\nk=v\r\n[\x83" "A]\r\nk=w\r\n";
+  const struct {
+    const char* label;
+    int code_page;
+    const char* section;
+    std::string value;
+  } rows[] = {
+      {"932_katakana_then_letter_folds", 932, "\xB1" "a", "v"},
+      {"932_lead_then_trail_kept", 932, "\x83" "a", ""},
+      {"936_lead_then_trail_kept", 936, "\xB1" "a", ""},
+      {"936_exact_bytes_match", 936, "\xB1" "A", "v"},
+      {"1252_every_ascii_letter_folds", 1252, "\x83" "a", "w"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    const IniText text(file, row.code_page);
+    char buffer[8];
+    const uint32_t n = AnswerGetString(&text, row.section, "k", "", buffer, sizeof buffer);
+    EXPECT_EQ(std::string(buffer, n), row.value);
+  }
 }
 
 TEST(IniRead, MissingFileGivesTheDefault) {
@@ -153,5 +204,12 @@ TEST(IniWrite, Sections) {
   EXPECT_EQ(added.bytes, "x=1\r\n[N]\r\n");
 }
 
+TEST(IniWrite, ValuesGoToTheFirstSectionOfAName) {
+  const std::string file = "[A]\r\nk=1\r\n[B]\r\n[a]\r\nlate=1\r\n";
+  // A key only a later copy holds is made in the first one, where reads look.
+  EXPECT_EQ(Write(file, "A", "late", "2"), "[A]\r\nk=1\r\nlate=2\r\n[B]\r\n[a]\r\nlate=1\r\n");
+  EXPECT_EQ(Write(file, "a", "k", "2"), "[A]\r\nk=2\r\n[B]\r\n[a]\r\nlate=1\r\n");
+}
+
 }  // namespace
-}  // namespace kavrolin::platform::ini
+}  // namespace kavrolin::rules::ini

@@ -1,6 +1,6 @@
-#include "platform/win_path.h"
+#include "rules/win_path.h"
 
-namespace kavrolin::platform::win_path {
+namespace kavrolin::rules::win_path {
 namespace {
 
 bool IsDriveLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
@@ -123,4 +123,4 @@ Text ParentFolderName(TextView path) {
   return Text(path.substr(0, parent_end));
 }
 
-}  // namespace kavrolin::platform::win_path
+}  // namespace kavrolin::rules::win_path

@@ -21,9 +21,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/payment_records.h"
+#include "rules/payment_record.h"
 
-namespace kavrolin::platform {
+namespace kavrolin::rules {
 
 std::string StartLine(int64_t id, int64_t pid, const PaymentStart& start);
 std::string FinishLine(int64_t id, const PaymentOutcome& outcome);
@@ -35,4 +35,4 @@ std::vector<PaymentRecord> FoldPaymentLog(std::string_view log);
 // Whether record `id` of `records` can be resolved now.
 ResolveStatus ResolveStatusOf(const std::vector<PaymentRecord>& records, int64_t id);
 
-}  // namespace kavrolin::platform
+}  // namespace kavrolin::rules

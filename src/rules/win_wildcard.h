@@ -18,7 +18,7 @@
 
 #include "base/text.h"
 
-namespace kavrolin::platform::win_wildcard {
+namespace kavrolin::rules::win_wildcard {
 
 constexpr bool HasWildcards(TextView pattern) {
   for (char16_t c : pattern) {
@@ -29,4 +29,4 @@ constexpr bool HasWildcards(TextView pattern) {
 
 bool Matches(TextView pattern, TextView name);
 
-}  // namespace kavrolin::platform::win_wildcard
+}  // namespace kavrolin::rules::win_wildcard

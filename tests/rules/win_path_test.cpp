@@ -1,8 +1,8 @@
-#include "platform/win_path.h"
+#include "rules/win_path.h"
 
 #include <gtest/gtest.h>
 
-namespace kavrolin::platform::win_path {
+namespace kavrolin::rules::win_path {
 namespace {
 
 struct PartsRow {
@@ -75,4 +75,4 @@ TEST(WinPath, ParseNormalises) {
 }
 
 }  // namespace
-}  // namespace kavrolin::platform::win_path
+}  // namespace kavrolin::rules::win_path

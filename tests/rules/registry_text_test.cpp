@@ -1,96 +1,18 @@
-#include "platform/registry_text.h"
+#include "rules/registry_text.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "base/ansi.h"
-#include "platform/posix/registry.h"
-#include "platform/registry_transfer.h"
-#include "support/temp_dir.h"
+#include "rules/registry_text_rows.h"
 
-namespace kavrolin::platform {
+namespace kavrolin::rules {
 namespace {
 
 using namespace std::string_literals;
-using kavrolin::testing::TempDir;
-
-// A value as text for comparisons: its name, deletion, type and data bytes.
-std::string Describe(const RegTextValue& value) {
-  std::string out = "\"" + ToUtf8(value.name) + "\"";
-  if (value.remove) return out + "=-";
-  out += " type " + std::to_string(value.type) + " [";
-  for (unsigned char c : value.data) out += std::to_string(c) + " ";
-  return out + "]";
-}
-
-std::vector<std::string> Describe(const RegText& text) {
-  std::vector<std::string> out;
-  for (const RegTextKey& key : text.keys) {
-    out.push_back((key.remove ? "[-" : "[") + ToUtf8(RegRootName(key.root)) + "\\" +
-                  ToUtf8(key.path) + "]");
-    for (const RegTextValue& value : key.values) out.push_back(Describe(value));
-  }
-  return out;
-}
-
-RegTextValue Value(Text name, uint32_t type, std::string data) {
-  RegTextValue value;
-  value.name = std::move(name);
-  value.type = type;
-  value.data = std::move(data);
-  return value;
-}
-
-// UTF-16LE with its mark, as the Windows editor saves a file.
-std::string Utf16File(std::u16string_view text) { return "\xFF\xFE" + TextToUtf16Le(text); }
-
-// Every kind of value, under keys of several roots, with deletions.
-RegText EveryKind() {
-  RegText text;
-  RegTextKey shop;
-  shop.root = reg::kCurrentUser;
-  shop.path = u"Software\\Shop 中文";
-  shop.values = {
-      Value(u"", reg::kSz, "default\0"s),
-      Value(u"plain", reg::kSz, "text\0"s),
-      Value(u"empty", reg::kSz, "\0"s),
-      Value(u"quote \" and back\\slash", reg::kSz, "C:\\dir\\\"x\"\0"s),
-      Value(u"chinese", reg::kSz, ToAnsi(u"收银机") + '\0'),
-      Value(u"no zero", reg::kSz, "abc"),
-      Value(u"zero inside", reg::kSz, "a\0b\0"s),
-      Value(u"line break", reg::kSz, "a\r\nb\0"s),
-      Value(u"no data", reg::kSz, ""),
-      Value(u"expand", reg::kExpandSz, ToAnsi(u"%SystemRoot%\\中") + '\0'),
-      Value(u"multi", reg::kMultiSz, "one\0two\0\0"s),
-      Value(u"binary empty", reg::kBinary, ""),
-      Value(u"binary long", reg::kBinary, std::string(300, '\xA5')),
-      Value(u"dword", reg::kDword, "\x2A\0\0\x80"s),
-      Value(u"dword of two bytes", reg::kDword, "\x01\x02"),
-      Value(u"big-endian", reg::kDwordBigEndian, "\0\0\0\x01"s),
-      Value(u"qword", reg::kQword, "\x01\x02\x03\x04\x05\x06\x07\x08"),
-      Value(u"none", reg::kNone, "\x01"),
-      Value(u"type of no platform", 0x12345678, "\xFF"),
-  };
-  RegTextValue removed;
-  removed.name = u"gone";
-  removed.remove = true;
-  shop.values.push_back(removed);
-  RegTextKey machine;
-  machine.root = reg::kLocalMachine;
-  machine.path = u"Software\\Shop";
-  RegTextKey old;
-  old.root = reg::kClassesRoot;
-  old.path = u"Old.Class";
-  old.remove = true;
-  RegTextKey root;
-  root.root = reg::kUsers;
-  root.values = {Value(u"at the root", reg::kSz, "1\0"s)};
-  text.keys = {shop, machine, old, root};
-  return text;
-}
+using namespace testing_rows;
 
 TEST(RegistryText, EveryKindOfValueSurvivesBothForms) {
   const struct {
@@ -390,72 +312,5 @@ TEST(RegistryText, HexListsTakeBlanksContinuationsAndAClosingComma) {
   }
 }
 
-// Export and import through a real registry in a temporary prefix.
-class RegistryTransferTest : public ::testing::Test {
- protected:
-  RegistryTransferTest() : registry_(std::make_shared<posix::Prefix>(dir_.path())) {}
-  void Import(const std::string& bytes) {
-    size_t line = 99;
-    ASSERT_EQ(ImportRegText(registry_, ParseRegText(bytes), line), reg::kSuccess) << line;
-    EXPECT_EQ(line, 0u);
-  }
-  TempDir dir_;
-  posix::PosixRegistry registry_;
-};
-
-TEST_F(RegistryTransferTest, ImportedKeysExportTheSame) {
-  RegText text = EveryKind();
-  text.keys.erase(text.keys.begin() + 2);  // the deleted key is not exported
-  text.keys[0].values.pop_back();          // nor the deleted value
-  Import(WriteRegText(text));
-  RegText all;
-  ASSERT_EQ(ExportAll(registry_, all), reg::kSuccess);
-  // The registry lists each root and every level of a path as a key.
-  std::vector<std::string> expected = {
-      "[HKEY_CURRENT_USER\\]",
-      "[HKEY_CURRENT_USER\\Software]",
-      "[HKEY_CURRENT_USER\\Software\\Shop 中文]",
-  };
-  for (const RegTextValue& value : text.keys[0].values) expected.push_back(Describe(value));
-  for (const char* line : {"[HKEY_LOCAL_MACHINE\\]", "[HKEY_LOCAL_MACHINE\\Software]",
-                           "[HKEY_LOCAL_MACHINE\\Software\\Shop]", "[HKEY_USERS\\]"}) {
-    expected.push_back(line);
-  }
-  expected.push_back(Describe(text.keys[2].values[0]));
-  EXPECT_EQ(Describe(all), expected);
-
-  RegText one;
-  ASSERT_EQ(ExportKey(registry_, reg::kLocalMachine, u"software\\", one), reg::kSuccess);
-  EXPECT_EQ(Describe(one), (std::vector<std::string>{"[HKEY_LOCAL_MACHINE\\software]",
-                                                     "[HKEY_LOCAL_MACHINE\\software\\Shop]"}));
-  RegText none;
-  EXPECT_EQ(ExportKey(registry_, reg::kLocalMachine, u"Nope", none), reg::kFileNotFound);
-  EXPECT_TRUE(none.keys.empty());
-}
-
-TEST_F(RegistryTransferTest, DeletionsRemoveTreesAndValues) {
-  Import(
-      "REGEDIT4\n[HKCU\\Old\\Deep\\Deeper]\n\"v\"=\"1\"\n[HKCU\\Keep]\n\"a\"=\"1\"\n\"b\"=\"2\"\n");
-  Import("REGEDIT4\n[-HKCU\\Old]\n[-HKCU\\Never\\There]\n[HKCU\\Keep]\n\"a\"=-\n\"missing\"=-\n");
-  RegText all;
-  ASSERT_EQ(ExportAll(registry_, all), reg::kSuccess);
-  EXPECT_EQ(Describe(all),
-            (std::vector<std::string>{"[HKEY_CURRENT_USER\\]", "[HKEY_CURRENT_USER\\Keep]",
-                                      Describe(Value(u"b", reg::kSz, "2\0"s))}));
-}
-
-TEST_F(RegistryTransferTest, ARefusedChangeNamesItsLine) {
-  const std::string text = "REGEDIT4\n[HKCU\\A]\n\"v\"=\"1\"\n[HKCU\\B\\\\C]\n\"w\"=\"2\"\n";
-  size_t line = 0;
-  EXPECT_EQ(ImportRegText(registry_, ParseRegText(text), line), reg::kBadPathname);
-  EXPECT_EQ(line, 4u);
-  RegText all;
-  ASSERT_EQ(ExportAll(registry_, all), reg::kSuccess);
-  EXPECT_EQ(Describe(all),
-            (std::vector<std::string>{"[HKEY_CURRENT_USER\\]", "[HKEY_CURRENT_USER\\A]",
-                                      Describe(Value(u"v", reg::kSz, "1\0"s))}))
-      << "what came before the refused line stays";
-}
-
 }  // namespace
-}  // namespace kavrolin::platform
+}  // namespace kavrolin::rules

@@ -1,8 +1,8 @@
-#include "platform/win_wildcard.h"
+#include "rules/win_wildcard.h"
 
 #include <gtest/gtest.h>
 
-namespace kavrolin::platform::win_wildcard {
+namespace kavrolin::rules::win_wildcard {
 namespace {
 
 TEST(WinWildcardTest, Matches) {
@@ -86,4 +86,4 @@ TEST(WinWildcardTest, LongPatternsStayCheap) {
 }
 
 }  // namespace
-}  // namespace kavrolin::platform::win_wildcard
+}  // namespace kavrolin::rules::win_wildcard

@@ -1,10 +1,10 @@
-#include "platform/payment_log.h"
+#include "rules/payment_log.h"
 
 #include <charconv>
 #include <map>
 #include <optional>
 
-namespace kavrolin::platform {
+namespace kavrolin::rules {
 namespace {
 
 std::string Escaped(std::string_view field) {
@@ -178,4 +178,4 @@ ResolveStatus ResolveStatusOf(const std::vector<PaymentRecord>& records, int64_t
   return ResolveStatus::kNoSuchRecord;
 }
 
-}  // namespace kavrolin::platform
+}  // namespace kavrolin::rules

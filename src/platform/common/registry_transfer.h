@@ -12,7 +12,7 @@
 
 #include "base/text.h"
 #include "platform/registry.h"
-#include "platform/registry_text.h"
+#include "rules/registry_text.h"
 
 namespace kavrolin::platform {
 
@@ -20,16 +20,16 @@ namespace kavrolin::platform {
 // its values and, depth first, every key below it, sub-keys in the
 // registry's order. kFileNotFound when the key is missing; other statuses as
 // the registry answered them.
-int32_t ExportKey(Registry& registry, RegHandle root, TextView path, RegText& out);
+int32_t ExportKey(Registry& registry, RegHandle root, TextView path, rules::RegText& out);
 
 // Every predefined root that holds keys or values, each as ExportKey does it.
-int32_t ExportAll(Registry& registry, RegText& out);
+int32_t ExportAll(Registry& registry, rules::RegText& out);
 
 // Applies `text`: [-KEY] deletes the key with everything below it (a missing
 // one is no fault), [KEY] makes it with every missing level, "name"=- deletes
 // a value (a missing one is no fault), any other value is stored. Answers
 // kSuccess, or the registry's status with `failed_line` set to the line of
 // the key or value it refused.
-int32_t ImportRegText(Registry& registry, const RegText& text, size_t& failed_line);
+int32_t ImportRegText(Registry& registry, const rules::RegText& text, size_t& failed_line);
 
 }  // namespace kavrolin::platform

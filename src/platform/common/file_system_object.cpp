@@ -1,8 +1,8 @@
-#include "platform/file_system_object.h"
+#include "platform/common/file_system_object.h"
 
 #include "base/ansi.h"
 #include "base/automation_error.h"
-#include "platform/win_path.h"
+#include "rules/win_path.h"
 
 namespace kavrolin::platform {
 
@@ -17,13 +17,13 @@ void FileSystemObject::CreateFolder(TextView path) {
   files_.CreateDirectory(path);
 }
 
-Text FileSystemObject::GetBaseName(TextView path) { return win_path::BaseName(path); }
-Text FileSystemObject::GetExtensionName(TextView path) { return win_path::ExtensionName(path); }
-Text FileSystemObject::GetFileName(TextView path) { return win_path::FileName(path); }
+Text FileSystemObject::GetBaseName(TextView path) { return rules::win_path::BaseName(path); }
+Text FileSystemObject::GetExtensionName(TextView path) { return rules::win_path::ExtensionName(path); }
+Text FileSystemObject::GetFileName(TextView path) { return rules::win_path::FileName(path); }
 Text FileSystemObject::GetParentFolderName(TextView path) {
-  return win_path::ParentFolderName(path);
+  return rules::win_path::ParentFolderName(path);
 }
-Text FileSystemObject::GetDriveName(TextView path) { return win_path::DriveName(path); }
+Text FileSystemObject::GetDriveName(TextView path) { return rules::win_path::DriveName(path); }
 
 FileFacts FileSystemObject::GetFile(TextView path) {
   FileFacts facts = files_.Stat(path);

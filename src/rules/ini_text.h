@@ -7,8 +7,14 @@
 // one pair of matching quotes around the value removed; any other line is no
 // entry. Entries before the first header belong to the section named "".
 // Names match without regard to ASCII letter case (the trail byte of a
-// double-byte character is never folded); sections of the same name read as
-// one, and the first matching key wins.
+// double-byte character is never folded).
+//
+// Repeats read as the platform reads them: a value is looked up in the first
+// section of its name only, and there in the first line of its key; the key
+// list of a section names every key line of that first section, repeats
+// included; the section list names every header line, repeats included.
+// Writes of a value go to that first section too; deleting a key or a
+// section removes every copy of it.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +22,9 @@
 #include <string_view>
 #include <vector>
 
-namespace kavrolin::platform::ini {
+#include "base/ansi.h"
+
+namespace kavrolin::rules::ini {
 
 struct Edit {
   enum class Outcome {
@@ -30,10 +38,12 @@ struct Edit {
 
 class IniText {
  public:
-  // Parses any bytes; nothing is refused.
+  // Parses any bytes; nothing is refused. `code_page` tells which bytes lead a
+  // two-byte character; std::invalid_argument when the host cannot use it.
   IniText(std::string bytes, int code_page);
 
   const std::string& bytes() const { return bytes_; }
+  int code_page() const { return codec_.code_page(); }
 
   struct Line {
     size_t start = 0;  // first byte
@@ -53,10 +63,15 @@ class IniText {
   const std::vector<Line>& lines() const { return lines_; }
   const std::vector<Section>& sections() const { return sections_; }
   bool SameName(std::string_view a, std::string_view b) const;
+  // The first section named `name` (the nameless one before any header only
+  // when it holds lines); null when there is none.
+  const Section* FirstSection(std::string_view name) const;
+  // The first entry line of `key` in `section`; null when there is none.
+  const Line* FirstKey(const Section& section, std::string_view key) const;
 
  private:
   std::string bytes_;
-  int code_page_;
+  AnsiCodec codec_;
   std::vector<Line> lines_;
   std::vector<Section> sections_;
 };
@@ -70,4 +85,4 @@ Edit EditForWriteString(const IniText& text, const char* section, const char* ke
                         const char* value);
 Edit EditForWriteSection(const IniText& text, const char* section, const char* entries);
 
-}  // namespace kavrolin::platform::ini
+}  // namespace kavrolin::rules::ini

@@ -1,6 +1,6 @@
 // The payment records as an append-only log: lines written for each change,
 // folded back into records with the database realisation's rules.
-#include "platform/payment_log.h"
+#include "rules/payment_log.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace kavrolin::platform {
+namespace kavrolin::rules {
 namespace {
 
 PaymentStart Start(const char16_t* invoice, const char16_t* day = u"20240131") {
@@ -171,4 +171,4 @@ TEST(PaymentLog, ResolveStatusFollowsTheRecordState) {
 }
 
 }  // namespace
-}  // namespace kavrolin::platform
+}  // namespace kavrolin::rules

@@ -1,10 +1,15 @@
-#include "platform/registry_transfer.h"
+#include "platform/common/registry_transfer.h"
 
 #include <string>
 
 #include "base/ansi.h"
 
 namespace kavrolin::platform {
+
+using rules::RegText;
+using rules::RegTextKey;
+using rules::RegTextValue;
+
 namespace {
 
 int32_t ExportOpened(Registry& registry, RegHandle handle, RegHandle root, const Text& path,
