@@ -85,7 +85,8 @@ install(FILES ${PROJECT_BINARY_DIR}/kavrolin.pc DESTINATION ${CMAKE_INSTALL_LIBD
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/cmake/copyright
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/kavrolin)
 if(KAVROLIN_MAN_PAGE)
-  install(FILES ${KAVROLIN_MAN_PAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  # Optional: a tree built for the demo alone has not made it.
+  install(FILES ${KAVROLIN_MAN_PAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 OPTIONAL)
 endif()
 
 # The Debian package: everything above under /usr, its Depends computed from

@@ -9,7 +9,7 @@
 #include "fuzz_support.h"
 
 using namespace kavrolin;
-namespace ini = kavrolin::platform::ini;
+namespace ini = kavrolin::rules::ini;
 
 namespace {
 
