@@ -178,7 +178,7 @@ int64_t Win32PaymentRecords::Start(const PaymentStart& start) {
   LockedLog log(log_file());
   const int64_t id = log.Size() + 1;
   // The started record is what a crash leaves behind, so it is flushed.
-  log.Append(StartLine(id, static_cast<int64_t>(::GetCurrentProcessId()), start), true);
+  log.Append(rules::StartLine(id, static_cast<int64_t>(::GetCurrentProcessId()), start), true);
   return id;
 }
 
@@ -186,7 +186,7 @@ void Win32PaymentRecords::Finish(int64_t id, const PaymentOutcome& outcome) {
   MakeFolder();
   // Not flushed: losing it leaves the record "started", which asks for a
   // check rather than hiding a payment. Reading applies only the first.
-  LockedLog(log_file()).Append(FinishLine(id, outcome), false);
+  LockedLog(log_file()).Append(rules::FinishLine(id, outcome), false);
 }
 
 std::vector<PaymentRecord> Win32PaymentRecords::Unfinished() {
@@ -203,14 +203,14 @@ ResolveStatus Win32PaymentRecords::Resolve(int64_t id, TextView finding, TextVie
   const bool earlier = id > kEarlierLogIds && !earlier_log_.empty();
   if (earlier) {
     id -= kEarlierLogIds;
-    if (ReadRecords(earlier_log_).empty()) return ResolveStatusOf({}, id);
+    if (ReadRecords(earlier_log_).empty()) return rules::ResolveStatusOf({}, id);
   } else {
     MakeFolder();
   }
   // Read, decide and append under one lock: two operators cannot both
   // resolve one record.
   LockedLog log(earlier ? earlier_log_ : log_file());
-  const ResolveStatus status = ResolveStatusOf(rules::FoldPaymentLog(log.Contents()), id);
+  const ResolveStatus status = rules::ResolveStatusOf(rules::FoldPaymentLog(log.Contents()), id);
   if (status == ResolveStatus::kResolved) log.Append(rules::ResolveLine(id, finding, time), true);
   return status;
 }
