@@ -2,14 +2,14 @@
 // and of what reads them.
 #pragma once
 
-#include "platform/payment_records.h"
+#include "rules/payment_record.h"
 
 namespace kavrolin::testing {
 
 // A started sale of 12.34 on `day` at 10:00:00 by cashier "01" at register A1.
-inline platform::PaymentStart SampleStart(const char16_t* day, const char16_t* invoice,
+inline rules::PaymentStart SampleStart(const char16_t* day, const char16_t* invoice,
                                           const char16_t* code = u"05", int64_t cents = 1234) {
-  platform::PaymentStart start;
+  rules::PaymentStart start;
   start.day = day;
   start.time = u"2024-01-31 10:00:00";
   start.code = code;
@@ -22,8 +22,8 @@ inline platform::PaymentStart SampleStart(const char16_t* day, const char16_t* i
 }
 
 // An approved answer with a masked card and index number 42.
-inline platform::PaymentOutcome ApprovedOutcome() {
-  platform::PaymentOutcome outcome;
+inline rules::PaymentOutcome ApprovedOutcome() {
+  rules::PaymentOutcome outcome;
   outcome.answered = true;
   outcome.return_code = 1;
   outcome.card = u"622202******7890";

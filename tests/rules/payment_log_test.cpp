@@ -8,20 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "fakes/payment_samples.h"
+
 namespace kavrolin::rules {
 namespace {
 
 PaymentStart Start(const char16_t* invoice, const char16_t* day = u"20240131") {
-  PaymentStart s;
-  s.time = u"2024-01-31 10:00:00";
-  s.day = day;
-  s.code = u"05";
-  s.amount = u"12.34";
-  s.cents = 1234;
-  s.invoice = invoice;
-  s.cashier = u"01";
-  s.register_id = u"A1";
-  return s;
+  return testing::SampleStart(day, invoice);
 }
 
 PaymentOutcome Answered(int32_t code) {

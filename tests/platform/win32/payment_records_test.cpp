@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "fakes/payment_samples.h"
 #include "platform/win32/windows_api.h"
 #include "support/error_of.h"
 #include "win32_test_paths.h"
@@ -16,19 +17,6 @@ namespace {
 using testing::ReadHostFile;
 using testing::TempDir;
 using testing::WriteHostFile;
-
-PaymentStart StartOf(const char16_t* invoice, const char16_t* day) {
-  PaymentStart s;
-  s.time = u"2024-01-31 10:00:00";
-  s.day = day;
-  s.code = u"05";
-  s.amount = u"12.34";
-  s.cents = 1234;
-  s.invoice = invoice;
-  s.cashier = u"01";
-  s.register_id = u"A1";
-  return s;
-}
 
 PaymentOutcome Approved() {
   PaymentOutcome o;
@@ -48,9 +36,9 @@ class Win32PaymentRecordsTest : public ::testing::Test {
 TEST_F(Win32PaymentRecordsTest, RecordsGoThroughTheirStatesInTheFile) {
   Win32PaymentRecords records(folder());
   EXPECT_TRUE(records.Unfinished().empty());
-  const int64_t sale = records.Start(StartOf(u"1", u"20240131"));
-  const int64_t crashed = records.Start(StartOf(u"2", u"20240131"));
-  const int64_t other_day = records.Start(StartOf(u"3", u"20240201"));
+  const int64_t sale = records.Start(testing::SampleStart(u"20240131", u"1"));
+  const int64_t crashed = records.Start(testing::SampleStart(u"20240131", u"2"));
+  const int64_t other_day = records.Start(testing::SampleStart(u"20240201", u"3"));
   EXPECT_EQ(sale, 1);  // the empty file's length plus one
   EXPECT_LT(sale, crashed);
   records.Finish(sale, Approved());
@@ -90,10 +78,10 @@ TEST_F(Win32PaymentRecordsTest, RecordsGoThroughTheirStatesInTheFile) {
 
 TEST_F(Win32PaymentRecordsTest, ALineCutShortByADeadWriterCostsNoLaterRecord) {
   Win32PaymentRecords records(folder());
-  const int64_t first = records.Start(StartOf(u"1", u"20240131"));
+  const int64_t first = records.Start(testing::SampleStart(u"20240131", u"1"));
   const std::string log = ReadHostFile(dir.path() / "records" / "payments.log");
   WriteHostFile(dir.path() / "records" / "payments.log", log + "F\t1\t1");  // no line end
-  const int64_t second = records.Start(StartOf(u"2", u"20240131"));
+  const int64_t second = records.Start(testing::SampleStart(u"20240131", u"2"));
   const std::vector<PaymentRecord> day = records.OfDay(u"20240131");
   ASSERT_EQ(day.size(), 2u);
   EXPECT_EQ(day[0].id, first);
@@ -105,7 +93,7 @@ TEST_F(Win32PaymentRecordsTest, WritersOnSeveralThreadsLoseNoRecord) {
   const int kEach = 40;
   auto writer = [&](const char16_t* invoice) {
     Win32PaymentRecords own(folder());
-    for (int i = 0; i < kEach; ++i) own.Finish(own.Start(StartOf(invoice, u"20240131")), Approved());
+    for (int i = 0; i < kEach; ++i) own.Finish(own.Start(testing::SampleStart(u"20240131", invoice)), Approved());
   };
   std::thread one(writer, u"1");
   std::thread two(writer, u"2");
@@ -126,12 +114,12 @@ TEST_F(Win32PaymentRecordsTest, TraceLinesAppendBesideTheRecords) {
 TEST_F(Win32PaymentRecordsTest, TheEarlierPerUserLogLosesNoRecord) {
   const std::wstring earlier = (dir.path() / "per-user").wstring();
   Win32PaymentRecords old_build(earlier);
-  const int64_t old_crashed = old_build.Start(StartOf(u"1", u"20240131"));
-  const int64_t old_done = old_build.Start(StartOf(u"2", u"20240131"));
+  const int64_t old_crashed = old_build.Start(testing::SampleStart(u"20240131", u"1"));
+  const int64_t old_done = old_build.Start(testing::SampleStart(u"20240131", u"2"));
   old_build.Finish(old_done, Approved());
 
   Win32PaymentRecords records(folder(), earlier, /*machine_wide=*/true);
-  const int64_t crashed = records.Start(StartOf(u"3", u"20240131"));
+  const int64_t crashed = records.Start(testing::SampleStart(u"20240131", u"3"));
   std::vector<PaymentRecord> pending = records.Unfinished();
   ASSERT_EQ(pending.size(), 2u);
   EXPECT_EQ(pending[0].id, crashed);  // newest first
@@ -150,7 +138,7 @@ TEST_F(Win32PaymentRecordsTest, TheEarlierPerUserLogLosesNoRecord) {
 TEST_F(Win32PaymentRecordsTest, NoEarlierLogIsMadeWhenThereWasNone) {
   const std::wstring earlier = (dir.path() / "per-user").wstring();
   Win32PaymentRecords records(folder(), earlier, /*machine_wide=*/true);
-  const int64_t id = records.Start(StartOf(u"1", u"20240131"));
+  const int64_t id = records.Start(testing::SampleStart(u"20240131", u"1"));
   EXPECT_EQ(records.Resolve(id + Win32PaymentRecords::kEarlierLogIds, u"paid", u"t"),
             ResolveStatus::kNoSuchRecord);
   EXPECT_EQ(records.Unfinished().size(), 1u);
