@@ -15,8 +15,9 @@
 // "BM_X/0/real_time"); where several cover a run, the longest pattern wins.
 // `anchor` is the exact run name of the anchor, or empty for a benchmark that
 // has no honest anchor (scripts/bench_report.py --check fails for a benchmark
-// that no declaration covers). `goal` is empty or "ratio<=X":
-// the largest ratio of benchmark to anchor the benchmark is meant to keep.
+// that no declaration covers). `goal` is empty or "ratio<=X": the largest
+// ratio of benchmark to anchor the benchmark is meant to keep, optionally with
+// ",own<=N" (N in ns, us or ms): the most time it may add to its anchor.
 //
 // The pairs travel in the benchmark context of the JSON output (keys
 // "anchor:<pattern>" and "goal:<pattern>"), where scripts/bench_report.py reads

@@ -205,10 +205,11 @@ void BM_Anchor_SaleParts(benchmark::State& state) {
 BENCHMARK(BM_Anchor_SaleParts)->ArgNames({"sync", "records"})->ArgsProduct({{0, 1}, {0, 1}})->UseRealTime();
 
 const bool kAnchored = kavrolin::bench::DeclareAnchors({
-    {"BM_Sale/sync:0/records:0/*", "BM_Anchor_SaleParts/sync:0/records:0/real_time", ""},
+    {"BM_Sale/sync:0/records:0/*", "BM_Anchor_SaleParts/sync:0/records:0/real_time",
+     "ratio<=1.2,own<=10us"},
     {"BM_Sale/sync:0/records:1/*", "BM_Anchor_SaleParts/sync:0/records:1/real_time", ""},
     {"BM_Sale/sync:1/records:0/*", "BM_Anchor_SaleParts/sync:1/records:0/real_time", ""},
-    {"BM_Sale/sync:1/records:1/*", "BM_Anchor_SaleParts/sync:1/records:1/real_time", ""},
+    {"BM_Sale/sync:1/records:1/*", "BM_Anchor_SaleParts/sync:1/records:1/real_time", "ratio<=1.1"},
     {"BM_SimulatorMenuApp", "BM_Anchor_MenuAppDirect/real_time", ""},
     {"BM_JournalLine/sync:0/*", "BM_Anchor_WriteFdatasync/sync:0/real_time", ""},
     {"BM_JournalLine/sync:1/*", "BM_Anchor_WriteFdatasync/sync:1/real_time", ""},

@@ -101,18 +101,48 @@ def spread(run):
     return (max(run["times"]) - min(run["times"])) / 2 / m
 
 
+_OWN_UNITS = {"ns": 1.0, "us": 1e3, "ms": 1e6}
+
+
+def goal_terms(goal):
+    """{"ratio": X} or {"ratio": X, "own": ns} for a goal, {} for none.
+
+    A goal is "ratio<=X", optionally followed by ",own<=N<ns|us|ms>": the
+    benchmark's time less its anchor's may not pass N either."""
+    if not goal:
+        return {}
+    terms = goal.split(",")
+    if not terms[0].startswith("ratio<="):
+        raise ReportError("goal %r is not ratio<=X with X a positive number" % goal)
+    try:
+        ratio = float(terms[0][len("ratio<="):])
+    except ValueError:
+        ratio = -1.0
+    if not (ratio > 0 and ratio != float("inf")):
+        raise ReportError("goal %r is not ratio<=X with X a positive number" % goal)
+    result = {"ratio": ratio}
+    for term in terms[1:]:
+        own = None
+        if term.startswith("own<=") and term[-2:] in _OWN_UNITS:
+            try:
+                own = float(term[len("own<="):-2]) * _OWN_UNITS[term[-2:]]
+            except ValueError:
+                own = None
+        if own is None or not (own > 0 and own != float("inf")) or "own" in result:
+            raise ReportError("goal %r: %r is not own<=N with N a positive time in ns, us or ms"
+                              % (goal, term))
+        result["own"] = own
+    return result
+
+
 def parse_goal(goal):
     """The largest ratio the goal allows, or None for no goal."""
-    if not goal:
-        return None
-    if goal.startswith("ratio<="):
-        try:
-            value = float(goal[len("ratio<="):])
-        except ValueError:
-            value = -1.0
-        if value > 0 and value != float("inf"):
-            return value
-    raise ReportError("goal %r is not ratio<=X with X a positive number" % goal)
+    return goal_terms(goal).get("ratio")
+
+
+def goal_met(goal, time_ns, anchor_ns):
+    terms = goal_terms(goal)
+    return time_ns / anchor_ns <= terms["ratio"] and time_ns - anchor_ns <= terms.get("own", time_ns)
 
 
 # --- formatting ------------------------------------------------------------
@@ -139,8 +169,12 @@ def format_ratio(ratio):
 
 
 def format_goal(goal):
-    value = parse_goal(goal)
-    return "≤ " + (format_ratio(value) if value < 0.1 else "%g" % value)
+    terms = goal_terms(goal)
+    value = terms["ratio"]
+    text = "≤ " + (format_ratio(value) if value < 0.1 else "%g" % value)
+    if "own" in terms:
+        text += ", own ≤ " + format_time(terms["own"])
+    return text
 
 
 def with_spread(ns, run):
@@ -172,7 +206,7 @@ def table_rows(runs, pairs):
             if time_ns is not None and anchor_ns:
                 ratio = format_ratio(time_ns / anchor_ns)
                 if goal:
-                    met = time_ns / anchor_ns <= parse_goal(goal)
+                    met = goal_met(goal, time_ns, anchor_ns)
                     goal_cell = "%s: %s" % (format_goal(goal), "met" if met else "NOT met")
             elif goal:
                 goal_cell = format_goal(goal)

@@ -105,6 +105,22 @@ class FiguresTest(unittest.TestCase):
             with self.subTest(bad), self.assertRaises(br.ReportError):
                 br.parse_goal(bad)
 
+    def test_goal_with_a_bound_on_its_own_time(self):
+        self.assertEqual(br.goal_terms("ratio<=1.2,own<=10us"), {"ratio": 1.2, "own": 10_000})
+        self.assertEqual(br.goal_terms("ratio<=2,own<=500ns"), {"ratio": 2, "own": 500})
+        for bad in ("ratio<=1.2,own<=10", "ratio<=1.2,own<=0us", "ratio<=1.2,own<=xus",
+                    "ratio<=1.2,added<=10us", "own<=10us", "ratio<=1.2,own<=1us,own<=2us"):
+            with self.subTest(bad), self.assertRaises(br.ReportError):
+                br.goal_terms(bad)
+        # (time, anchor) -> met: both the ratio and the own time must hold.
+        rows = [("both hold", 11_000, 10_000, True), ("ratio over", 13_000, 10_000, False),
+                ("own time over", 112_000, 100_000, False), ("own time at the bound", 110_000, 100_000, True),
+                ("slow anchor, ratio and own time hold", 21_000, 20_000, True)]
+        for label, time_ns, anchor_ns, want in rows:
+            with self.subTest(label):
+                self.assertEqual(br.goal_met("ratio<=1.2,own<=10us", time_ns, anchor_ns), want)
+        self.assertEqual(br.format_goal("ratio<=1.2,own<=10us"), "≤ 1.2, own ≤ 10.0 µs")
+
 
 class FormattingTest(unittest.TestCase):
     def test_format_time(self):
