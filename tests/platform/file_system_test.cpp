@@ -7,9 +7,12 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <sstream>
+#include <thread>
+#include <vector>
 
 #include "platform/common/file_system_object.h"
 #include "support/error_of.h"
@@ -295,6 +298,72 @@ TEST_F(FileSystemTest, ConcurrentAppendsKeepEveryLineWhole) {
     EXPECT_EQ(got.substr(1), line + "\r");
   }
   EXPECT_EQ(count, kProcesses * kLines);
+}
+
+// An append after the file was changed behind the object's back lands where
+// the path now points, as an append that opened the path afresh would.
+TEST_F(FileSystemTest, AppendFollowsThePathAfterTheFileChanged) {
+  const struct {
+    const char* label;
+    std::function<void(const fs::path& file)> change;
+    const char* at_path;   // the file at the path afterwards; nullptr: none
+    const char* moved_to;  // what the file moved away holds; nullptr: not checked
+    int error;             // of the second append
+  } rows[] = {
+      {"unchanged", [](const fs::path&) {}, "one\r\ntwo\r\n", nullptr, 0},
+      {"deleted", [](const fs::path& f) { fs::remove(f); }, "two\r\n", nullptr, 0},
+      {"renamed_away", [](const fs::path& f) { fs::rename(f, f.parent_path() / "old.log"); },
+       "two\r\n", "one\r\n", 0},
+      {"replaced", [](const fs::path& f) { WriteHostFile(f, "new\r\n"); }, "new\r\ntwo\r\n",
+       nullptr, 0},
+      {"replaced_by_rename",
+       [](const fs::path& f) {
+         WriteHostFile(f.parent_path() / "next.log", "next\r\n");
+         fs::rename(f.parent_path() / "next.log", f);
+       },
+       "next\r\ntwo\r\n", nullptr, 0},
+      {"made_read_only", [](const fs::path& f) { MakeReadOnly(f); }, "one\r\n", nullptr, 70},
+      {"folder_gone", [](const fs::path& f) { fs::remove_all(f.parent_path()); }, nullptr, nullptr,
+       76},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    const fs::path file = C(std::string("log_") + row.label + "/day.log");
+    const fs::path moved = file.parent_path() / "old.log";
+    WriteHostFile(file, "");
+    const Text path = u"C:\\LOG_" + AsciiText(row.label) + u"\\day.log";
+    files_.AppendFile(path, "one\r\n", false);
+    row.change(file);
+    EXPECT_EQ(ErrorOf([&] { files_.AppendFile(path, "two\r\n", false); }), row.error);
+    if (row.at_path != nullptr) {
+      EXPECT_EQ(ReadHostFile(file), row.at_path);
+    } else {
+      EXPECT_FALSE(fs::exists(file));
+    }
+    if (row.moved_to != nullptr) {
+      EXPECT_EQ(ReadHostFile(moved), row.moved_to);
+    }
+  }
+}
+
+TEST_F(FileSystemTest, ThreadsAppendingThroughOneObjectKeepEveryLine) {
+  constexpr int kThreads = 4;
+  constexpr int kLines = 200;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([this, t] {
+      // Two files in turn, so the kept handle keeps changing hands.
+      for (int i = 0; i < kLines; ++i) {
+        files_.AppendFile(i % 2 ? u"C:\\a.log" : u"C:\\b.log", std::to_string(t) + "\n", false);
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  const std::string all = ReadHostFile(C("a.log")) + ReadHostFile(C("b.log"));
+  EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), kThreads * kLines);
+  for (int t = 0; t < kThreads; ++t) {
+    EXPECT_EQ(std::count(all.begin(), all.end(), '0' + t), kLines) << "thread " << t;
+  }
 }
 
 TEST_F(FileSystemTest, SpecialFolders) {

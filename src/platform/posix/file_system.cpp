@@ -230,26 +230,59 @@ std::string PosixFileSystem::ReadFile(TextView path) {
   return bytes;
 }
 
+PosixFileSystem::KeptAppend PosixFileSystem::TakeKeptAppend(TextView path) {
+  std::lock_guard guard(kept_mutex_);
+  if (!kept_append_.fd.valid() || kept_append_.path != path) return {};
+  return std::move(kept_append_);
+}
+
 void PosixFileSystem::AppendFile(TextView path, std::string_view bytes, bool sync) {
-  const HostPath host = prefix_->ToHost(path);
-  UniqueFd fd = OpenFd(host.path.c_str(), O_WRONLY | O_APPEND | O_CREAT, 0666);
-  if (!fd.valid()) ThrowForPath(errno, host.path);
-  struct stat st;
-  if (::fstat(fd.get(), &st) != 0) ThrowErrno(errno);
-  // The process may be privileged; a read-only file stays unwritten anyway.
-  if (IsReadOnly(st)) throw AutomationError(ErrorNumber::kPermissionDenied);
-  if (!LockExclusive(fd.get())) ThrowErrno(errno);
-  // Under the lock the end cannot move. A write that stops part-way (a full
-  // disk) or a sync that fails is undone back to it: the file keeps no torn
-  // record for the next one to be glued to, and no record its caller was
-  // told is missing.
+  KeptAppend target = TakeKeptAppend(path);
   struct stat locked;
-  if (::fstat(fd.get(), &locked) != 0) ThrowErrno(errno);
-  if (!WriteAll(fd.get(), bytes) || (sync && ::fdatasync(fd.get()) != 0)) {
+  for (;;) {
+    const bool kept = target.fd.valid();
+    if (!kept) {
+      target.path = Text(path);
+      target.host = prefix_->ToHost(path).path;
+      target.fd = OpenFd(target.host.c_str(), O_WRONLY | O_APPEND | O_CREAT, 0666);
+      if (!target.fd.valid()) ThrowForPath(errno, target.host);
+    }
+    if (!LockExclusive(target.fd.get())) ThrowErrno(errno);
+    // A kept handle is used only while its path still names its file; under
+    // the lock, that status is also the file's size.
+    if (kept ? ::stat(target.host.c_str(), &locked) == 0 && locked.st_dev == target.device &&
+                   locked.st_ino == target.inode
+             : ::fstat(target.fd.get(), &locked) == 0) {
+      break;
+    }
     const int err = errno;
-    TruncateTo(fd.get(), locked.st_size);
-    ThrowErrno(err);
+    Unlocked(target.fd.get());
+    if (!kept) ThrowErrno(err);
+    target = {};
   }
+  const int fd = target.fd.get();
+  target.device = locked.st_dev;
+  target.inode = locked.st_ino;
+  {
+    // The handle stays open, so the lock is given back by hand, failure or not.
+    struct Unlock {
+      int fd;
+      ~Unlock() { Unlocked(fd); }
+    } unlock{fd};
+    // The process may be privileged; a read-only file stays unwritten anyway.
+    if (IsReadOnly(locked)) throw AutomationError(ErrorNumber::kPermissionDenied);
+    // Under the lock the end cannot move. A write that stops part-way (a full
+    // disk) or a sync that fails is undone back to it: the file keeps no torn
+    // record for the next one to be glued to, and no record its caller was
+    // told is missing.
+    if (!WriteAll(fd, bytes) || (sync && ::fdatasync(fd) != 0)) {
+      const int err = errno;
+      TruncateTo(fd, locked.st_size);
+      ThrowErrno(err);
+    }
+  }
+  std::lock_guard guard(kept_mutex_);
+  kept_append_ = std::move(target);
 }
 
 void PosixFileSystem::ReplaceFile(TextView path, std::string_view bytes, Replace mode) {

@@ -8,12 +8,22 @@
 // A replacement (OpenBinary kReplacement) is written to a hidden new file in
 // the target's folder and renamed over the target on Commit; the new file has
 // the default permissions and no stored attributes, as a file made afresh.
+//
+// The file of the last append stays open for the next one to the same path
+// (a journal appends to one day file all day). Before each use its host path
+// is checked to still name that file, so a file deleted, renamed away or
+// replaced is opened afresh, as it would be without the kept handle.
 #pragma once
 
+#include <sys/types.h>
+
 #include <memory>
+#include <mutex>
+#include <string>
 
 #include "platform/file_system.h"
 #include "platform/posix/prefix.h"
+#include "platform/posix/unique_fd.h"
 
 namespace kavrolin::platform::posix {
 
@@ -42,7 +52,20 @@ class PosixFileSystem : public FileSystem {
   std::vector<Text> FindFiles(TextView pattern, uint32_t attributes) override;
 
  private:
+  struct KeptAppend {
+    Text path;         // the Windows path as the caller gave it
+    std::string host;  // where it mapped to
+    UniqueFd fd;
+    dev_t device = 0;
+    ino_t inode = 0;
+  };
+  // The kept handle of `path`, or an invalid one. Taken out of the cache, so
+  // that threads appending at once never share one.
+  KeptAppend TakeKeptAppend(TextView path);
+
   std::shared_ptr<const Prefix> prefix_;
+  std::mutex kept_mutex_;
+  KeptAppend kept_append_;
 };
 
 }  // namespace kavrolin::platform::posix

@@ -65,6 +65,13 @@ bool LockExclusive(int fd) {
   return rc == 0;
 }
 
+void Unlocked(int fd) {
+  const int saved = errno;  // callers read errno after this
+  while (::flock(fd, LOCK_UN) < 0 && errno == EINTR) {
+  }
+  errno = saved;
+}
+
 bool TruncateTo(int fd, off_t size) {
   int rc;
   do {

@@ -45,6 +45,8 @@ bool ReadAll(int fd, std::string& out);
 ssize_t ReadUpTo(int fd, char* buffer, size_t size);
 // flock(2) retried on EINTR.
 bool LockExclusive(int fd);
+// Gives back a lock LockExclusive took on a handle that stays open.
+void Unlocked(int fd);
 // ftruncate(2) retried on EINTR.
 bool TruncateTo(int fd, off_t size);
 
