@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -93,9 +94,22 @@ double LeadingNumber(TextView text) {
 Text NumberText(double value) {
   if (!std::isfinite(value)) throw AutomationError(ErrorNumber::kOverflow);
   if (value == 0) return u"0";
+  // A whole number of up to 15 digits is its own 15-digit text: the common
+  // case (counts, cents) skips the decimal conversion.
+  if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+    char whole[24];
+    const auto end = std::to_chars(whole, whole + sizeof whole, static_cast<int64_t>(value)).ptr;
+    return Text(whole, end);
+  }
   char buffer[40];
-  const int n = std::snprintf(buffer, sizeof buffer, "%.14e", std::fabs(value));
-  // buffer: d.dddddddddddddde[+-]XXX
+  // Correctly rounded, as printf's "%.14e" is, without its locale and stream
+  // machinery.
+  const int n = static_cast<int>(
+      std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific,
+                    14)
+          .ptr -
+      buffer);
+  // buffer: d.dddddddddddddde[+-]XX[X]
   char digits[16];
   int count = 0;
   int k = 0;

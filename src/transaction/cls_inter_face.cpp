@@ -58,9 +58,10 @@ bool clsInterFace::Transact(const JournalTexts& texts, TextView code,
     if (!services_.terminal) throw platform::TerminalLibraryNotFound();
     // The started record is on disk before the terminal can take any money.
     trail.emplace(services_, request,
-                  services_.clock ? std::optional(StartOf(*services_.clock, code, amount, invoice,
-                                                          cashier, register_id))
-                                  : std::nullopt);
+                  services_.clock && services_.records
+                      ? std::optional(StartOf(*services_.clock, code, amount, invoice, cashier,
+                                              register_id))
+                      : std::nullopt);
     const TerminalResult outcome = CallTerminal(*services_.terminal, request);
     trail->Answered(outcome);
     m_strFanhui = AsciiText(std::to_string(outcome.code));
