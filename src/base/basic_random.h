@@ -41,11 +41,23 @@ class BasicRandom {
   uint32_t state() const { return state_; }
 
   // The state after `state`: the step Next takes, for callers that draw many
-  // values at once. StepTwo(s) == Step(Step(s)), one multiply shorter, so two
-  // draws need not wait for each other.
+  // values at once.
   static constexpr uint32_t Step(uint32_t state) { return (state * kMultiplier + kIncrement) & kStateMask; }
-  static constexpr uint32_t StepTwo(uint32_t state) {
-    return (state * kMultiplierTwo + kIncrementTwo) & kStateMask;
+  // `count` steps as one: Jump(count).Apply(s) is Step applied count times,
+  // one multiply long, so draws a few steps apart need not wait for each other.
+  struct Jump {
+    uint32_t multiplier = 1;
+    uint32_t increment = 0;
+    constexpr uint32_t Apply(uint32_t state) const {
+      return (state * multiplier + increment) & kStateMask;
+    }
+  };
+  static constexpr Jump JumpOf(unsigned count) {
+    Jump jump;
+    for (unsigned i = 0; i < count; ++i) {
+      jump = {jump.multiplier * kMultiplier, jump.increment * kMultiplier + kIncrement};
+    }
+    return jump;
   }
 
   // The calling thread's generator, starting at kStartState on each thread.
@@ -56,8 +68,6 @@ class BasicRandom {
   // Only the low 24 bits of each product matter, so 32-bit wrap-around is fine.
   static constexpr uint32_t kMultiplier = 0x43FD43FD;
   static constexpr uint32_t kIncrement = 0xC39EC3;
-  static constexpr uint32_t kMultiplierTwo = kMultiplier * kMultiplier;
-  static constexpr uint32_t kIncrementTwo = kMultiplier * kIncrement + kIncrement;
   uint32_t state_ = kStartState;
 };
 

@@ -1,5 +1,6 @@
 #include "toolkit/scramble/ansi_code.h"
 
+#include <algorithm>
 #include <string>
 
 #include "base/ansi.h"
@@ -38,20 +39,44 @@ void AppendCharacter(Text& out, int32_t code) {
   out += text.empty() ? Text(u"?") : text;
 }
 
+CodeCache::CodeCache() = default;
+CodeCache::~CodeCache() = default;
+
 int32_t CodeCache::SlowCode(char16_t unit) {
-  const auto [it, added] = codes_.try_emplace(unit, 0);
-  if (added) it->second = CharacterCode(unit);
-  return it->second;
+  auto& table = codes_[unit >> 8];
+  if (!table) {
+    table = std::make_unique<CodeTable>();
+    table->fill(kUnknownCode);
+  }
+  return (*table)[unit & 0xFF] = CharacterCode(unit);
 }
 
-void CodeCache::SlowAppend(Text& out, int32_t code) {
-  auto it = characters_.find(code);
-  if (it == characters_.end()) {
-    Text character;
-    AppendCharacter(character, code);
-    it = characters_.emplace(code, std::move(character)).first;
+char16_t* CodeCache::SlowPut(char16_t* to, int32_t code) {
+  Text character;
+  AppendCharacter(character, code);  // throws for a code out of range
+  if (character.size() > 2) return nullptr;
+  const auto key = static_cast<uint16_t>(code);
+  Character& c = CharactersOf(key)[key & 0xFF];
+  character.copy(c.units, character.size());
+  c.length = static_cast<uint16_t>(character.size());
+  return std::copy(character.begin(), character.end(), to);
+}
+
+CodeCache::CharacterTable& CodeCache::CharactersOf(uint16_t key) {
+  auto& table = characters_[key >> 8];
+  if (!table) table = std::make_unique<CharacterTable>();
+  return *table;
+}
+
+char16_t* CodeCache::SlowPutXor(char16_t* to, char16_t unit, uint8_t key) {
+  const int32_t code = Code(unit);
+  // ASCII results are never kept in a table: such a unit stays on this path.
+  if (code >= 0x80 || code < 0) {
+    auto& table = units_[unit >> 8];
+    if (!table) table = std::make_unique<UnitTable>();
+    (*table)[unit & 0xFF] = {&CharactersOf(static_cast<uint16_t>(code)), code};
   }
-  out += it->second;
+  return Put(to, code ^ key);
 }
 
 }  // namespace kavrolin::toolkit::scramble

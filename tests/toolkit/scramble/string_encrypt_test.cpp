@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "fakes/fake_message_box.h"
+#include "toolkit/scramble/ansi_code.h"
 
 namespace kavrolin::toolkit::scramble {
 namespace {
@@ -117,7 +118,9 @@ int32_t ReferenceKey(BasicRandom& generator) {
 TEST(StringEnCryptTest, KeyStreamEqualsOneDrawAtATime) {
   FakeMessageBox box;
   for (const int32_t key : {1, 85111, 12345, 2147483647}) {
-    for (const size_t length : {size_t{1}, size_t{2}, size_t{3}, size_t{4}, size_t{5}, size_t{1} << 20}) {
+    for (const size_t length : {size_t{1}, size_t{2}, size_t{3}, size_t{4}, size_t{5}, size_t{7},
+                                size_t{8}, size_t{9}, size_t{15}, size_t{16}, size_t{17},
+                                size_t{1} << 20}) {
       SCOPED_TRACE(::testing::Message() << "key " << key << ", length " << length);
       BasicRandom generator, reference;
       int32_t ma = key;
@@ -130,6 +133,30 @@ TEST(StringEnCryptTest, KeyStreamEqualsOneDrawAtATime) {
       EXPECT_EQ(differ, 0u);
       EXPECT_EQ(generator.state(), reference.state());
     }
+  }
+}
+
+// Character by character through the code rules, with the reference keys:
+// the member's tables of codes and characters must give the same text for a
+// long text that mixes ASCII, Chinese, a character the code page lacks and a
+// lone surrogate, whichever character comes first.
+TEST(StringEnCryptTest, LongMixedTextEqualsOneCharacterAtATime) {
+  const Text pool = u"中文消费成功abc 卡号\u20ac\U0001F600\xe9\xff索引 9" + Text(1, char16_t{0xD800});
+  for (const size_t first : {size_t{0}, size_t{3}}) {
+    SCOPED_TRACE(::testing::Message() << "starting at " << first);
+    Text source;
+    for (size_t i = 0; i < 50000; ++i) source += pool[(first + i * 7) % pool.size()];
+    FakeMessageBox box;
+    BasicRandom generator, reference;
+    int32_t ma = 4321;
+    reference.Rnd(-4321.0f);
+    Text want;
+    for (const char16_t unit : source) {
+      AppendCharacter(want, CharacterCode(unit) ^ ReferenceKey(reference));
+    }
+    Text target;
+    EXPECT_EQ(StringEnCrypt(box, generator, source, ma, target), want);
+    EXPECT_EQ(target, want);
   }
 }
 
