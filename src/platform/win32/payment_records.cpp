@@ -55,22 +55,34 @@ UniqueHandle OpenShared(const std::wstring& file, DWORD access, DWORD dispositio
   return handle;
 }
 
-std::string ReadAll(HANDLE file, const std::wstring& name) {
-  LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(file, &size)) Fail(name, "GetFileSizeEx", ::GetLastError());
-  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-  LARGE_INTEGER start{};
-  if (!::SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) Fail(name, "SetFilePointerEx", ::GetLastError());
+// The bytes of `file` from `from` on, `count` of them or as many as there
+// are (the file may shrink meanwhile).
+std::string ReadRange(HANDLE file, const std::wstring& name, int64_t from, int64_t count) {
+  std::string bytes(static_cast<size_t>(count), '\0');
   size_t done = 0;
   while (done < bytes.size()) {
+    OVERLAPPED at{};
+    const int64_t where = from + static_cast<int64_t>(done);
+    at.Offset = static_cast<DWORD>(where);
+    at.OffsetHigh = static_cast<DWORD>(where >> 32);
     DWORD read = 0;
     const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
-    if (!::ReadFile(file, bytes.data() + done, want, &read, nullptr)) Fail(name, "ReadFile", ::GetLastError());
-    if (read == 0) break;  // the file shrank meanwhile: take what there is
+    if (!::ReadFile(file, bytes.data() + done, want, &read, &at)) {
+      const DWORD error = ::GetLastError();
+      if (error == ERROR_HANDLE_EOF) break;
+      Fail(name, "ReadFile", error);
+    }
+    if (read == 0) break;
     done += read;
   }
   bytes.resize(done);
   return bytes;
+}
+
+std::string ReadAll(HANDLE file, const std::wstring& name) {
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file, &size)) Fail(name, "GetFileSizeEx", ::GetLastError());
+  return ReadRange(file, name, 0, size.QuadPart);
 }
 
 // The log opened for reading and appending, held under the writers' lock.
@@ -112,28 +124,7 @@ class LockedLog {
   }
 
  private:
-  // The bytes from `from` on, `count` of them or as many as there are.
-  std::string Range(int64_t from, int64_t count) const {
-    std::string bytes(static_cast<size_t>(count), '\0');
-    size_t done = 0;
-    while (done < bytes.size()) {
-      OVERLAPPED at{};
-      const int64_t where = from + static_cast<int64_t>(done);
-      at.Offset = static_cast<DWORD>(where);
-      at.OffsetHigh = static_cast<DWORD>(where >> 32);
-      DWORD read = 0;
-      const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
-      if (!::ReadFile(file_.get(), bytes.data() + done, want, &read, &at)) {
-        const DWORD error = ::GetLastError();
-        if (error == ERROR_HANDLE_EOF) break;
-        Fail(name_, "ReadFile", error);
-      }
-      if (read == 0) break;
-      done += read;
-    }
-    bytes.resize(done);
-    return bytes;
-  }
+  std::string Range(int64_t from, int64_t count) const { return ReadRange(file_.get(), name_, from, count); }
 
   std::wstring name_;
   UniqueHandle file_;
