@@ -80,11 +80,18 @@ std::vector<PaymentRecord> Rows(SqliteStatement& query) {
   return rows;
 }
 
-std::optional<PaymentRecord> RecordWithId(SqliteDb& db, int64_t id) {
-  SqliteStatement query(db, std::string(kColumns) + "WHERE id=?");
+// What the state rules read of record `id`: its state and whether it holds
+// an outcome. Only those columns: Finish runs once per sale.
+std::optional<PaymentRecord> StateOfRecord(SqliteDb& db, int64_t id) {
+  SqliteStatement query(db, "SELECT state, answered, failure FROM payments WHERE id=?");
   query.Bind(1, id);
   if (!query.Step()) return std::nullopt;
-  return RecordOf(query);
+  PaymentRecord r;
+  r.id = id;
+  r.state = rules::StateNamed(query.Text(0));
+  r.outcome.answered = query.Int(1) != 0;
+  r.outcome.failure = FromUtf8(query.Text(2));
+  return r;
 }
 
 }  // namespace
@@ -169,7 +176,7 @@ void PosixPaymentRecords::Finish(int64_t id, const PaymentOutcome& outcome) {
     // Read, decide and write in one transaction: the record's rules are
     // applied to what is stored, not to what this process last saw.
     SqliteTransaction transaction(db, true);
-    std::optional<PaymentRecord> record = RecordWithId(db, id);
+    std::optional<PaymentRecord> record = StateOfRecord(db, id);
     if (!record || !rules::TakeOutcome(*record, outcome)) return;
     SqliteStatement update(db,
                            "UPDATE payments SET state=?1, answered=?2, return_code=?3, card=?4, "
@@ -201,7 +208,7 @@ ResolveStatus PosixPaymentRecords::Resolve(int64_t id, TextView finding, TextVie
     // Read, decide and write in one transaction: two operators cannot both
     // resolve one record.
     SqliteTransaction transaction(db, true);
-    std::optional<PaymentRecord> record = RecordWithId(db, id);
+    std::optional<PaymentRecord> record = StateOfRecord(db, id);
     const ResolveStatus status = rules::TakeResolution(record ? &*record : nullptr, finding, time);
     if (status != ResolveStatus::kResolved) return status;
     SqliteStatement update(db, "UPDATE payments SET state=?, finding=?, resolved_time=? WHERE id=?");
