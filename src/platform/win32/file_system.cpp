@@ -217,7 +217,7 @@ void Win32FileSystem::AppendFile(TextView path, std::string_view bytes, bool syn
   const WritersLock lock(file.get());
   if (!lock.held()) ThrowLastError();
   // One write for the whole record; a part-way one is undone.
-  if (const DWORD error = AppendUnderLock(file.get(), full, bytes, sync); error != ERROR_SUCCESS) {
+  if (const DWORD error = LockedAppend(file.get(), full, bytes, sync); error != ERROR_SUCCESS) {
     ThrowWin32Error(error);
   }
 }

@@ -34,7 +34,7 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
   return true;
 }
 
-DWORD AppendUnderLock(HANDLE file, const std::wstring& path, std::string_view bytes, bool flush) {
+DWORD LockedAppend(HANDLE file, const std::wstring& path, std::string_view bytes, bool flush) {
   // Under the lock the end cannot move.
   LARGE_INTEGER before{};
   if (!::GetFileSizeEx(file, &before)) return ::GetLastError();

@@ -89,9 +89,9 @@ bool WriteAll(HANDLE file, std::string_view bytes);
 // system's error and undoes a part-way write: the file is cut back to the
 // size it had, so it keeps no torn record for the next one to be glued to
 // and no record its caller was told is missing. ERROR_SUCCESS on success.
-DWORD AppendUnderLock(HANDLE file, const std::wstring& path, std::string_view bytes, bool flush);
+DWORD LockedAppend(HANDLE file, const std::wstring& path, std::string_view bytes, bool flush);
 
-// The system calls WriteAll and AppendUnderLock make. Tests replace them to
+// The system calls WriteAll and LockedAppend make. Tests replace them to
 // cut a write short or refuse a flush; nothing else touches them.
 struct FileCalls {
   BOOL(WINAPI* write_file)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) = ::WriteFile;

@@ -37,7 +37,7 @@ bool WriteHostFile(const fs::path& path, std::string_view bytes, bool append, st
   const WritersLock lock(file.get());
   if (!lock.held()) return Failed(error);
   if (append) {
-    const DWORD failure = platform::win32::AppendUnderLock(file.get(), path.wstring(), bytes, false);
+    const DWORD failure = platform::win32::LockedAppend(file.get(), path.wstring(), bytes, false);
     if (failure != ERROR_SUCCESS) error = ErrorText(failure);
     return failure == ERROR_SUCCESS;
   }
