@@ -33,6 +33,12 @@ set(toolkit_pure_tests
 kavrolin_windows_suite(kavrolin_toolkit_pure_tests SOURCES ${toolkit_pure_tests}
   LIBRARIES kavrolin_toolkit)
 
+# The interfaces' contracts, held against the Win32 realisations and the
+# fakes around them.
+file(GLOB conformance_tests CONFIGURE_DEPENDS conformance/*_test.cpp)
+kavrolin_windows_suite(kavrolin_conformance_tests SOURCES ${conformance_tests} LIBRARIES kavrolin_platform)
+target_include_directories(kavrolin_conformance_tests PRIVATE conformance conformance/win32)
+
 file(GLOB win32_tests CONFIGURE_DEPENDS platform/win32/*_test.cpp)
 if(win32_tests)
   kavrolin_windows_suite(kavrolin_win32_tests SOURCES ${win32_tests} LIBRARIES kavrolin_platform)

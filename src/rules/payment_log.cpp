@@ -1,8 +1,11 @@
 #include "rules/payment_log.h"
 
+#include <algorithm>
 #include <charconv>
 #include <map>
 #include <optional>
+
+#include "rules/payment_state.h"
 
 namespace kavrolin::rules {
 namespace {
@@ -88,8 +91,6 @@ std::optional<std::vector<std::string>> Fields(const std::vector<std::string_vie
   return fields;
 }
 
-bool HasOutcome(const PaymentRecord& r) { return r.outcome.answered || !r.outcome.failure.empty(); }
-
 }  // namespace
 
 std::string StartLine(int64_t id, int64_t pid, const PaymentStart& s) {
@@ -156,26 +157,32 @@ std::vector<PaymentRecord> FoldPaymentLog(std::string_view log) {
     if (kind == 'F') {
       const std::optional<int64_t> answered = Number((*f)[1]);
       const std::optional<int64_t> code = Number((*f)[2]);
-      if (!answered || !code || HasOutcome(r)) continue;
-      r.outcome = {*answered != 0,      static_cast<int32_t>(*code), FromUtf8((*f)[3]),
-                   FromUtf8((*f)[4]), FromUtf8((*f)[5]),           FromUtf8((*f)[6])};
-      if (r.state == PaymentState::kStarted) {
-        r.state = r.outcome.answered ? PaymentState::kCompleted : PaymentState::kFailed;
-      }
-    } else if (r.state == PaymentState::kStarted) {
-      r.state = PaymentState::kResolved;
-      r.finding = FromUtf8((*f)[1]);
-      r.resolved_time = FromUtf8((*f)[2]);
+      if (!answered || !code) continue;
+      TakeOutcome(r, {*answered != 0, static_cast<int32_t>(*code), FromUtf8((*f)[3]), FromUtf8((*f)[4]),
+                      FromUtf8((*f)[5]), FromUtf8((*f)[6])});
+    } else {
+      TakeResolution(&r, FromUtf8((*f)[1]), FromUtf8((*f)[2]));
     }
   }
   return records;
 }
 
 ResolveStatus ResolveStatusOf(const std::vector<PaymentRecord>& records, int64_t id) {
-  for (const PaymentRecord& r : records) {
-    if (r.id == id) return r.state == PaymentState::kStarted ? ResolveStatus::kResolved : ResolveStatus::kNotPending;
+  const auto found = std::find_if(records.begin(), records.end(), [&](const PaymentRecord& r) { return r.id == id; });
+  return ResolveStatusOf(found == records.end() ? nullptr : &*found);
+}
+
+std::optional<int64_t> LastRecordId(std::string_view tail, bool whole) {
+  if (!whole) {
+    // The first line may be a part of one: only what follows a line end counts.
+    const size_t end = tail.find('\n');
+    tail = end == std::string_view::npos ? std::string_view() : tail.substr(end + 1);
   }
-  return ResolveStatus::kNoSuchRecord;
+  const std::vector<PaymentRecord> records = FoldPaymentLog(tail);
+  if (records.empty()) return std::nullopt;
+  return std::max_element(records.begin(), records.end(),
+                          [](const PaymentRecord& a, const PaymentRecord& b) { return a.id < b.id; })
+      ->id;
 }
 
 }  // namespace kavrolin::rules

@@ -8,15 +8,17 @@
 //   S id pid time day code amount cents invoice cashier register   started
 //   F id answered return_code card card_amount index_number failure
 //   R id finding resolved_time                                     resolved
-// Reading folds the lines in file order into records with the same rules as
-// the database realisation: an outcome is taken once, turning a "started"
-// record into "completed" (answered) or "failed"; a resolution applies only
-// to a "started" record; a record resolved first keeps its state and finding
-// and gains a later outcome beside them. A last line without its line feed
-// (a write cut short) and lines that do not parse are skipped.
+// Reading folds the lines in file order into records under the state rules
+// of payment_state.h. A last line without its line feed (a write cut short)
+// and lines that do not parse are skipped.
+//
+// Record ids run from 1, one more for each start line. Logs written before
+// that numbering took a start line's byte offset plus one as its id; those
+// ids are read as they stand, and the next id is one past the last one.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,5 +36,11 @@ std::vector<PaymentRecord> FoldPaymentLog(std::string_view log);
 
 // Whether record `id` of `records` can be resolved now.
 ResolveStatus ResolveStatusOf(const std::vector<PaymentRecord>& records, int64_t id);
+
+// The id of the last record whose start line `tail` holds whole, or nothing
+// when it holds none. `tail` is the log's end; `whole` says it is the whole
+// log, else its first line may be the end of a longer one and is not read.
+// The next record's id is this one plus 1 (1 for a log that holds none).
+std::optional<int64_t> LastRecordId(std::string_view tail, bool whole);
 
 }  // namespace kavrolin::rules

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -160,6 +161,40 @@ TEST(PaymentLog, ResolveStatusFollowsTheRecordState) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.label);
     EXPECT_EQ(ResolveStatusOf(records, row.id), row.want);
+  }
+}
+
+// The next id is one past the last start line the log's end holds whole,
+// whether the log numbers its records from 1 or, as earlier builds did, by
+// the start line's offset plus one.
+TEST(PaymentLog, TheLastRecordIdIsFoundInTheLogsEnd) {
+  const std::string numbered = StartLine(1, 1, Start(u"1")) + StartLine(2, 1, Start(u"2")) +
+                               FinishLine(2, Answered(1)) + ResolveLine(1, u"paid", u"t");
+  const std::string first = StartLine(1, 1, Start(u"1"));
+  const std::string by_offset = first + StartLine(static_cast<int64_t>(first.size()) + 1, 1, Start(u"2")) +
+                                FinishLine(static_cast<int64_t>(first.size()) + 1, Answered(1));
+  const std::string cut = numbered + "S\t3\t1";  // a start line a dead writer cut short
+  struct Row {
+    const char* label;
+    std::string tail;
+    bool whole;
+    std::optional<int64_t> want;
+  };
+  const std::vector<Row> rows = {
+      {"an empty log", "", true, std::nullopt},
+      {"only outcomes and resolutions", FinishLine(4, Answered(1)) + ResolveLine(4, u"paid", u"t"), true,
+       std::nullopt},
+      {"records numbered from 1", numbered, true, 2},
+      {"an earlier build's offsets", by_offset, true, static_cast<int64_t>(first.size()) + 1},
+      {"a start line cut short is no record", cut, true, 2},
+      {"a tail that starts inside a line", numbered.substr(3), false, 2},
+      {"a tail whose only start line is its cut first line", numbered.substr(numbered.find("\nS") + 3), false,
+       std::nullopt},
+      {"the whole log from its first byte", numbered, false, 2},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    EXPECT_EQ(LastRecordId(row.tail, row.whole), row.want);
   }
 }
 

@@ -1,6 +1,9 @@
 // The simulator's own files on the host it runs on: the call counter, the
-// record and the receipt. One realisation for POSIX (open/flock) and one for
-// Windows (CreateFileW/LockFileEx); the callers are the same on both.
+// record and the receipt. One realisation for POSIX (posix/host_file.cpp:
+// open, flock) and one for Windows (win32/host_file.cpp: CreateFileW,
+// LockFileEx), chosen by CMake; the callers are the same on both. Every write
+// takes the lock the component's writers take, so neither ever sees the
+// other's half-written file.
 #pragma once
 
 #include <filesystem>
@@ -14,7 +17,7 @@ namespace kavrolin::terminal_sim {
 
 // Writes `bytes` to the file, creating it: appended in one write under an
 // exclusive lock (so concurrent callers never interleave), or replacing what
-// the file held. False, with the reason in `error`, when the system refuses.
+// the file held under the same lock. False, with the reason in `error`, when the system refuses.
 bool WriteHostFile(const std::filesystem::path& path, std::string_view bytes, bool append,
                    std::string& error);
 
@@ -38,6 +41,6 @@ std::filesystem::path HostFileNamed(const std::string& utf8);
 
 // The path as text, and as UTF-8 for messages.
 Text FromNativePath(const std::filesystem::path& path);
-std::string Display(const std::filesystem::path& path);
+inline std::string Display(const std::filesystem::path& path) { return ToUtf8(FromNativePath(path)); }
 
 }  // namespace kavrolin::terminal_sim

@@ -6,8 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <optional>
 
 #include "base/automation_error.h"
+#include "rules/payment_state.h"
 #include "platform/posix/unique_fd.h"
 
 namespace kavrolin::platform::posix {
@@ -48,28 +50,11 @@ constexpr char kColumns[] =
     "SELECT id, pid, state, day, time, code, amount, cents, invoice, cashier, register, answered, "
     "return_code, card, card_amount, index_number, failure, finding, resolved_time FROM payments ";
 
-const char* StateName(PaymentState state) {
-  switch (state) {
-    case PaymentState::kStarted: return "started";
-    case PaymentState::kCompleted: return "completed";
-    case PaymentState::kFailed: return "failed";
-    case PaymentState::kResolved: return "resolved";
-  }
-  return "started";
-}
-
-PaymentState StateOf(const std::string& name) {
-  if (name == "completed") return PaymentState::kCompleted;
-  if (name == "failed") return PaymentState::kFailed;
-  if (name == "resolved") return PaymentState::kResolved;
-  return PaymentState::kStarted;
-}
-
 PaymentRecord RecordOf(const SqliteStatement& row) {
   PaymentRecord r;
   r.id = row.Int(0);
   r.pid = row.Int(1);
-  r.state = StateOf(row.Text(2));
+  r.state = rules::StateNamed(row.Text(2));
   r.start.day = FromUtf8(row.Text(3));
   r.start.time = FromUtf8(row.Text(4));
   r.start.code = FromUtf8(row.Text(5));
@@ -93,6 +78,20 @@ std::vector<PaymentRecord> Rows(SqliteStatement& query) {
   std::vector<PaymentRecord> rows;
   while (query.Step()) rows.push_back(RecordOf(query));
   return rows;
+}
+
+// What the state rules read of record `id`: its state and whether it holds
+// an outcome. Only those columns: Finish runs once per sale.
+std::optional<PaymentRecord> StateOfRecord(SqliteDb& db, int64_t id) {
+  SqliteStatement query(db, "SELECT state, answered, failure FROM payments WHERE id=?");
+  query.Bind(1, id);
+  if (!query.Step()) return std::nullopt;
+  PaymentRecord r;
+  r.id = id;
+  r.state = rules::StateNamed(query.Text(0));
+  r.outcome.answered = query.Int(1) != 0;
+  r.outcome.failure = FromUtf8(query.Text(2));
+  return r;
 }
 
 }  // namespace
@@ -174,21 +173,24 @@ void PosixPaymentRecords::Finish(int64_t id, const PaymentOutcome& outcome) {
     // Unsynced: losing it to a power cut leaves the record "started", which
     // asks for a check rather than hiding a payment.
     db.Exec("PRAGMA synchronous=NORMAL;");
-    // A record the operator resolved while its call was still running keeps
-    // the finding and gains the answer beside it; nothing else changes twice.
+    // Read, decide and write in one transaction: the record's rules are
+    // applied to what is stored, not to what this process last saw.
+    SqliteTransaction transaction(db, true);
+    std::optional<PaymentRecord> record = StateOfRecord(db, id);
+    if (!record || !rules::TakeOutcome(*record, outcome)) return;
     SqliteStatement update(db,
-                           "UPDATE payments SET state=CASE state WHEN 'started' THEN ?1 ELSE state "
-                           "END, answered=?2, return_code=?3, card=?4, card_amount=?5, "
-                           "index_number=?6, failure=?7 WHERE id=?8 AND answered=0 AND failure=''");
-    update.BindText(1, StateName(outcome.answered ? PaymentState::kCompleted : PaymentState::kFailed))
-        .Bind(2, outcome.answered ? 1 : 0)
-        .Bind(3, outcome.return_code)
-        .BindText(4, ToUtf8(outcome.card))
-        .BindText(5, ToUtf8(outcome.card_amount))
-        .BindText(6, ToUtf8(outcome.index_number))
-        .BindText(7, ToUtf8(outcome.failure))
+                           "UPDATE payments SET state=?1, answered=?2, return_code=?3, card=?4, "
+                           "card_amount=?5, index_number=?6, failure=?7 WHERE id=?8");
+    update.BindText(1, rules::StateName(record->state))
+        .Bind(2, record->outcome.answered ? 1 : 0)
+        .Bind(3, record->outcome.return_code)
+        .BindText(4, ToUtf8(record->outcome.card))
+        .BindText(5, ToUtf8(record->outcome.card_amount))
+        .BindText(6, ToUtf8(record->outcome.index_number))
+        .BindText(7, ToUtf8(record->outcome.failure))
         .Bind(8, id);
     update.Run();
+    transaction.Commit();
   });
 }
 
@@ -200,23 +202,21 @@ std::vector<PaymentRecord> PosixPaymentRecords::Unfinished() {
 }
 
 ResolveStatus PosixPaymentRecords::Resolve(int64_t id, TextView finding, TextView time) {
-  if (finding != u"paid" && finding != u"not-paid") {
-    throw AutomationError(ErrorNumber::kInvalidCall);
-  }
+  rules::CheckFinding(finding);
   return Locked([&](SqliteDb& db) {
     db.Exec("PRAGMA synchronous=FULL;");
+    // Read, decide and write in one transaction: two operators cannot both
+    // resolve one record.
     SqliteTransaction transaction(db, true);
-    SqliteStatement update(db,
-                           "UPDATE payments SET state='resolved', finding=?, resolved_time=? "
-                           "WHERE id=? AND state='started'");
-    update.BindText(1, ToUtf8(finding)).BindText(2, ToUtf8(time)).Bind(3, id);
+    std::optional<PaymentRecord> record = StateOfRecord(db, id);
+    const ResolveStatus status = rules::TakeResolution(record ? &*record : nullptr, finding, time);
+    if (status != ResolveStatus::kResolved) return status;
+    SqliteStatement update(db, "UPDATE payments SET state=?, finding=?, resolved_time=? WHERE id=?");
+    update.BindText(1, rules::StateName(record->state))
+        .BindText(2, ToUtf8(record->finding))
+        .BindText(3, ToUtf8(record->resolved_time))
+        .Bind(4, id);
     update.Run();
-    ResolveStatus status = ResolveStatus::kResolved;
-    if (db.changes() == 0) {
-      SqliteStatement exists(db, "SELECT 1 FROM payments WHERE id=?");
-      exists.Bind(1, id);
-      status = exists.Step() ? ResolveStatus::kNotPending : ResolveStatus::kNoSuchRecord;
-    }
     transaction.Commit();
     return status;
   });

@@ -26,15 +26,6 @@ UniqueHandle NewFileIn(const std::wstring& folder, std::wstring& temp) {
   throw AutomationError(ErrorNumber::kPathFileAccess);
 }
 
-void WriteAll(HANDLE file, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30));
-    DWORD written = 0;
-    if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr)) ThrowLastError();
-    bytes.remove_prefix(written);
-  }
-}
-
 void MoveIntoPlace(UniqueHandle& temp_file, const std::wstring& temp, const std::wstring& target) {
   if (!::FlushFileBuffers(temp_file.get())) ThrowLastError();
   temp_file.Reset();
@@ -66,7 +57,9 @@ size_t Win32BinaryFile::Read(char* buffer, size_t size) {
   return total;
 }
 
-void Win32BinaryFile::Write(std::string_view bytes) { WriteAll(file_.get(), bytes); }
+void Win32BinaryFile::Write(std::string_view bytes) {
+  if (!WriteAll(file_.get(), bytes)) ThrowLastError();
+}
 
 void Win32BinaryFile::Commit() {
   if (temp_.empty()) return;

@@ -36,9 +36,6 @@ class Win32BinaryFile : public BinaryFile {
 // place (the move stays within one volume). `temp` receives its path.
 UniqueHandle NewFileIn(const std::wstring& folder, std::wstring& temp);
 
-// Writes all the bytes; throws the translated error when the system refuses.
-void WriteAll(HANDLE file, std::string_view bytes);
-
 // Flushes and closes `temp_file` (an open file cannot be moved), then moves
 // `temp` over `target`; throws on failure (the caller removes `temp`).
 void MoveIntoPlace(UniqueHandle& temp_file, const std::wstring& temp, const std::wstring& target);

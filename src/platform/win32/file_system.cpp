@@ -211,27 +211,15 @@ void Win32FileSystem::AppendFile(TextView path, std::string_view bytes, bool syn
   }
   // Read access lets LockFileEx take the lock; appending data puts every
   // write at the end, whoever else appends.
-  UniqueHandle file(::CreateFileW(full.c_str(), GENERIC_READ | FILE_APPEND_DATA,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+  UniqueHandle file(::CreateFileW(full.c_str(), GENERIC_READ | FILE_APPEND_DATA, kShareAll, nullptr,
                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) ThrowForPath(::GetLastError(), full);
-  // One byte far past any data: appenders wait for each other, readers do not.
-  OVERLAPPED where{};
-  where.Offset = 0xFFFFFFFE;
-  where.OffsetHigh = 0x7FFFFFFF;
-  if (!::LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &where)) ThrowLastError();
-  struct Unlock {
-    HANDLE file;
-    OVERLAPPED* where;
-    ~Unlock() { ::UnlockFileEx(file, 0, 1, 0, where); }
-  } unlock{file.get(), &where};
-  // One write for the whole record.
-  DWORD written = 0;
-  if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
-    ThrowLastError();
+  const WritersLock lock(file.get());
+  if (!lock.held()) ThrowLastError();
+  // One write for the whole record; a part-way one is undone.
+  if (const DWORD error = LockedAppend(file.get(), full, bytes, sync); error != ERROR_SUCCESS) {
+    ThrowWin32Error(error);
   }
-  if (written != bytes.size()) throw AutomationError(ErrorNumber::kDiskFull);
-  if (sync && !::FlushFileBuffers(file.get())) ThrowLastError();
 }
 
 void Win32FileSystem::ReplaceFile(TextView path, std::string_view bytes, Replace mode) {
@@ -251,7 +239,7 @@ void Win32FileSystem::ReplaceFile(TextView path, std::string_view bytes, Replace
       if (!done) ::DeleteFileW(temp.c_str());
     }
   } cleanup{temp, done};
-  WriteAll(file.get(), bytes);
+  if (!WriteAll(file.get(), bytes)) ThrowLastError();
   // MOVEFILE_WRITE_THROUGH: the move is on disk when it returns, whatever
   // the mode asks.
   MoveIntoPlace(file, temp, full);
@@ -378,7 +366,10 @@ std::vector<Text> Win32FileSystem::FindFiles(TextView pattern, uint32_t attribut
   UniqueFind find(::FindFirstFileW(search.c_str(), &entry));
   if (!find.valid()) {
     const DWORD error = ::GetLastError();
-    if (error == ERROR_BAD_NETPATH || error == ERROR_BAD_NET_NAME) {
+    // A share that cannot be searched is a network path that is not there;
+    // the system names that in more than one way (Wine: a missing folder).
+    if (parsed.kind == rules::win_path::PathKind::kUnc || error == ERROR_BAD_NETPATH ||
+        error == ERROR_BAD_NET_NAME) {
       throw AutomationError(ErrorNumber::kPathNotFound);
     }
     return {};  // a missing folder holds nothing to find

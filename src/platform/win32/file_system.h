@@ -3,7 +3,8 @@
 //
 // Appending opens the file for appending, takes an exclusive LockFileEx lock
 // on one byte far past any data (so readers are never blocked), writes the
-// bytes with one write and, with sync, flushes them before unlocking. Whole
+// bytes with one write and, with sync, flushes them before unlocking; a
+// write cut short or a flush refused is undone back to the old size. Whole
 // files are replaced through a hidden new file in the same folder, flushed
 // and moved over the old one with MoveFileExW(MOVEFILE_REPLACE_EXISTING |
 // MOVEFILE_WRITE_THROUGH), keeping the old file's attributes.

@@ -5,6 +5,7 @@
 
 #include "base/automation_error.h"
 #include "rules/payment_log.h"
+#include "rules/payment_state.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/windows_api.h"
 
@@ -54,40 +55,44 @@ UniqueHandle OpenShared(const std::wstring& file, DWORD access, DWORD dispositio
   return handle;
 }
 
-std::string ReadAll(HANDLE file, const std::wstring& name) {
-  LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(file, &size)) Fail(name, "GetFileSizeEx", ::GetLastError());
-  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-  LARGE_INTEGER start{};
-  if (!::SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) Fail(name, "SetFilePointerEx", ::GetLastError());
+// The bytes of `file` from `from` on, `count` of them or as many as there
+// are (the file may shrink meanwhile).
+std::string ReadRange(HANDLE file, const std::wstring& name, int64_t from, int64_t count) {
+  std::string bytes(static_cast<size_t>(count), '\0');
   size_t done = 0;
   while (done < bytes.size()) {
+    OVERLAPPED at{};
+    const int64_t where = from + static_cast<int64_t>(done);
+    at.Offset = static_cast<DWORD>(where);
+    at.OffsetHigh = static_cast<DWORD>(where >> 32);
     DWORD read = 0;
     const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
-    if (!::ReadFile(file, bytes.data() + done, want, &read, nullptr)) Fail(name, "ReadFile", ::GetLastError());
-    if (read == 0) break;  // the file shrank meanwhile: take what there is
+    if (!::ReadFile(file, bytes.data() + done, want, &read, &at)) {
+      const DWORD error = ::GetLastError();
+      if (error == ERROR_HANDLE_EOF) break;
+      Fail(name, "ReadFile", error);
+    }
+    if (read == 0) break;
     done += read;
   }
   bytes.resize(done);
   return bytes;
 }
 
+std::string ReadAll(HANDLE file, const std::wstring& name) {
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file, &size)) Fail(name, "GetFileSizeEx", ::GetLastError());
+  return ReadRange(file, name, 0, size.QuadPart);
+}
+
 // The log opened for reading and appending, held under the writers' lock.
 class LockedLog {
  public:
-  explicit LockedLog(const std::wstring& file) : name_(file) {
-    file_ = OpenShared(file, GENERIC_READ | FILE_APPEND_DATA, OPEN_ALWAYS);
+  explicit LockedLog(const std::wstring& file)
+      : name_(file), file_(OpenShared(file, GENERIC_READ | FILE_APPEND_DATA, OPEN_ALWAYS)), lock_(file_.get()) {
     if (!file_.valid()) Fail(file, "CreateFileW", ::GetLastError());
-    // One byte far past any data: writers wait for each other, readers do not.
-    where_.Offset = 0xFFFFFFFE;
-    where_.OffsetHigh = 0x7FFFFFFF;
-    if (!::LockFileEx(file_.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &where_)) {
-      Fail(file, "LockFileEx", ::GetLastError());
-    }
+    if (!lock_.held()) Fail(file, "LockFileEx", ::GetLastError());
   }
-  ~LockedLog() { ::UnlockFileEx(file_.get(), 0, 1, 0, &where_); }
-  LockedLog(const LockedLog&) = delete;
-  LockedLog& operator=(const LockedLog&) = delete;
 
   int64_t Size() const {
     LARGE_INTEGER size{};
@@ -96,30 +101,34 @@ class LockedLog {
   }
   std::string Contents() const { return ReadAll(file_.get(), name_); }
 
+  // The id the next record takes: one past the last record's, found in the
+  // log's end (a start line is seldom more than a few lines back).
+  int64_t NextId() const {
+    const int64_t size = Size();
+    for (int64_t want = 4096;; want *= 8) {
+      const int64_t from = std::max<int64_t>(0, size - want);
+      if (const auto last = rules::LastRecordId(Range(from, size - from), from == 0)) return *last + 1;
+      if (from == 0) return 1;
+    }
+  }
+
   // Appends `line` in one write; a last line that a dead writer cut short is
-  // ended first, so the new line stands on its own.
+  // ended first, so the new line stands on its own. A write that fails part
+  // way is undone.
   void Append(std::string line, bool flush) {
     const int64_t size = Size();
-    if (size > 0) {
-      char last = '\n';
-      DWORD read = 0;
-      OVERLAPPED at{};
-      at.Offset = static_cast<DWORD>(size - 1);
-      at.OffsetHigh = static_cast<DWORD>((size - 1) >> 32);
-      if (::ReadFile(file_.get(), &last, 1, &read, &at) && read == 1 && last != '\n') line.insert(0, "\n");
+    if (size > 0 && Range(size - 1, 1) != "\n") line.insert(0, "\n");
+    if (const DWORD error = LockedAppend(file_.get(), name_, line, flush); error != ERROR_SUCCESS) {
+      Fail(name_, flush ? "WriteFile or FlushFileBuffers" : "WriteFile", error);
     }
-    DWORD written = 0;
-    if (!::WriteFile(file_.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr)) {
-      Fail(name_, "WriteFile", ::GetLastError());
-    }
-    if (written != line.size()) Fail(name_, "WriteFile", ERROR_DISK_FULL);
-    if (flush && !::FlushFileBuffers(file_.get())) Fail(name_, "FlushFileBuffers", ::GetLastError());
   }
 
  private:
+  std::string Range(int64_t from, int64_t count) const { return ReadRange(file_.get(), name_, from, count); }
+
   std::wstring name_;
   UniqueHandle file_;
-  OVERLAPPED where_{};
+  WritersLock lock_;
 };
 
 std::vector<PaymentRecord> ReadRecords(const std::wstring& file) {
@@ -176,7 +185,7 @@ std::wstring Win32PaymentRecords::trace_file() const { return folder_ + L"\\paym
 int64_t Win32PaymentRecords::Start(const PaymentStart& start) {
   MakeFolder();
   LockedLog log(log_file());
-  const int64_t id = log.Size() + 1;
+  const int64_t id = log.NextId();
   // The started record is what a crash leaves behind, so it is flushed.
   log.Append(rules::StartLine(id, static_cast<int64_t>(::GetCurrentProcessId()), start), true);
   return id;
@@ -198,7 +207,7 @@ std::vector<PaymentRecord> Win32PaymentRecords::Unfinished() {
 }
 
 ResolveStatus Win32PaymentRecords::Resolve(int64_t id, TextView finding, TextView time) {
-  if (finding != u"paid" && finding != u"not-paid") throw AutomationError(ErrorNumber::kInvalidCall);
+  rules::CheckFinding(finding);
   // A record of the earlier log is resolved in that log, where it lives.
   const bool earlier = id > kEarlierLogIds && !earlier_log_.empty();
   if (earlier) {

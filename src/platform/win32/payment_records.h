@@ -17,9 +17,10 @@
 // Every change is one WriteFile of one whole line at the end of the file,
 // under an exclusive lock on a byte far past any data (LockFileEx), so the
 // writers of several threads and processes never interleave; readers take
-// no lock and skip a last line still being written. A record's id is the
-// file's length before its start line plus one: unique, growing, found
-// without reading the file. "Started" and resolution lines are flushed to
+// no lock and skip a last line still being written. Record ids run from 1,
+// one past the last record's, found in the log's last lines; a log an earlier
+// build wrote keeps the ids it gave (its start line's offset plus one) and
+// goes on from the last of them. "Started" and resolution lines are flushed to
 // the disk (FlushFileBuffers) before the call returns; an outcome line is
 // not, as the interface allows. Failures throw AutomationError 75 carrying
 // the system's reason.

@@ -83,7 +83,13 @@ uint32_t Win32Profile::GetString(const char* section, const char* key, const cha
     if (n + 1 < size && (section == nullptr || key == nullptr)) buffer[n + 1] = '\0';
     return static_cast<uint32_t>(n);
   }
-  return ::GetPrivateProfileStringA(section, key, default_value, buffer, size, name.c_str());
+  const DWORD copied = ::GetPrivateProfileStringA(section, key, default_value, buffer, size, name.c_str());
+  // A list cut to the buffer ends in two zeros; Wine's A function leaves the
+  // last byte as it was.
+  if ((section == nullptr || key == nullptr) && buffer != nullptr && size >= 2 && copied == size - 2) {
+    buffer[size - 1] = '\0';
+  }
+  return copied;
 }
 
 bool Win32Profile::WriteString(const char* section, const char* key, const char* value,

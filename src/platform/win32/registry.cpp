@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "base/ansi.h"
+#include "rules/registry_path.h"
+
 namespace kavrolin::platform::win32 {
 namespace {
 
@@ -23,6 +26,14 @@ std::string CName(std::string_view name) {
   return std::string(name.substr(0, zero));
 }
 
+// The platform's checks of a key path, made before the system sees it: some
+// registries (Wine's) take an empty name or an over-long one that Windows
+// refuses, and then make keys no enumeration can name.
+LONG CheckedPath(const std::string& path) {
+  std::vector<Text> names;
+  return rules::SplitKeyPath(FromAnsi(path), names);
+}
+
 constexpr DWORD kMaxKeyName = 256;       // 255 characters and the zero
 constexpr DWORD kMaxValueName = 16384;   // 16,383 characters and the zero
 
@@ -32,7 +43,12 @@ int32_t Win32Registry::CreateKey(RegHandle key, std::string_view sub_key, uint32
                                  RegHandle& result, bool* created) {
   HKEY opened = nullptr;
   DWORD disposition = 0;
-  const LONG status = ::RegCreateKeyExA(AsKey(key), CName(sub_key).c_str(), 0, nullptr,
+  const std::string path = CName(sub_key);
+  if (const LONG refused = CheckedPath(path); refused != ERROR_SUCCESS) {
+    result = 0;
+    return refused;
+  }
+  const LONG status = ::RegCreateKeyExA(AsKey(key), path.c_str(), 0, nullptr,
                                         REG_OPTION_NON_VOLATILE, access, nullptr, &opened,
                                         &disposition);
   result = status == ERROR_SUCCESS ? AsHandle(opened) : 0;
@@ -45,7 +61,12 @@ int32_t Win32Registry::CreateKey(RegHandle key, std::string_view sub_key, uint32
 int32_t Win32Registry::OpenKey(RegHandle key, std::string_view sub_key, uint32_t access,
                                RegHandle& result) {
   HKEY opened = nullptr;
-  const LONG status = ::RegOpenKeyExA(AsKey(key), CName(sub_key).c_str(), 0, access, &opened);
+  const std::string path = CName(sub_key);
+  if (const LONG refused = CheckedPath(path); refused != ERROR_SUCCESS) {
+    result = 0;
+    return refused;
+  }
+  const LONG status = ::RegOpenKeyExA(AsKey(key), path.c_str(), 0, access, &opened);
   result = status == ERROR_SUCCESS ? AsHandle(opened) : 0;
   return status;
 }

@@ -12,6 +12,7 @@ ErrorNumber TranslateWin32Error(uint32_t error, Missing missing) {
     case ERROR_INVALID_DRIVE:
     case ERROR_BAD_NETPATH:
     case ERROR_BAD_NET_NAME:
+    case ERROR_BAD_DEV_TYPE:  // Wine's answer for a share it cannot reach
     case ERROR_NOT_READY:
     case ERROR_DIRECTORY:
       return ErrorNumber::kPathNotFound;

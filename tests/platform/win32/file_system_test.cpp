@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/windows_api.h"
 #include "support/error_of.h"
 #include "win32_test_paths.h"
@@ -58,6 +59,64 @@ TEST_F(Win32FileSystemTest, AppendAddsEachRecordWholeAtTheEnd) {
   files.AppendFile(path, "", true);
   files.AppendFile(path, "second\r\n", false);
   EXPECT_EQ("first\r\nsecond\r\n", ReadHostFile(dir.path() / "journal.txt"));
+}
+
+// Puts down half of what it is given, then refuses the rest as a full disk.
+BOOL WINAPI HalfWrite(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED at) {
+  if (size > 1) return ::WriteFile(file, data, size / 2, written, at);
+  ::SetLastError(ERROR_DISK_FULL);
+  return FALSE;
+}
+
+BOOL WINAPI FailingFlush(HANDLE) {
+  ::SetLastError(ERROR_IO_DEVICE);
+  return FALSE;
+}
+
+// The system calls an append makes, swapped for ones that fail, and put back
+// when it goes.
+class FailingFileCalls {
+ public:
+  FailingFileCalls() : saved_(FileCallsInUse()) {}
+  ~FailingFileCalls() { FileCallsInUse() = saved_; }
+  void CutWritesShort() { FileCallsInUse().write_file = HalfWrite; }
+  void RefuseFlushes() { FileCallsInUse().flush_file_buffers = FailingFlush; }
+
+ private:
+  FileCalls saved_;
+};
+
+TEST_F(Win32FileSystemTest, AnAppendThatFailsPartWayLeavesTheEarlierBytesOnly) {
+  struct Row {
+    const char* label;
+    bool cut_short;
+    bool refuse_flush;
+    bool sync;
+    int error;
+  };
+  const Row rows[] = {
+      {"a write cut short by a full disk", true, false, false, 61},
+      {"a write cut short, with sync", true, false, true, 61},
+      {"a flush that fails", false, true, true, 75},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    const Text path = In("journal.txt");
+    WriteHostFile(dir.path() / "journal.txt", "kept\r\n");
+    {
+      FailingFileCalls failing;
+      if (row.cut_short) failing.CutWritesShort();
+      if (row.refuse_flush) failing.RefuseFlushes();
+      EXPECT_EQ(row.error, testing::ErrorOf([&] { files.AppendFile(path, "a record that fails\r\n", row.sync); }));
+    }
+    EXPECT_EQ("kept\r\n", ReadHostFile(dir.path() / "journal.txt")) << "no torn record";
+    files.AppendFile(path, "next\r\n", true);
+    EXPECT_EQ("kept\r\nnext\r\n", ReadHostFile(dir.path() / "journal.txt"));
+  }
+  FailingFileCalls failing;
+  failing.RefuseFlushes();
+  files.AppendFile(In("journal.txt"), "unsynced\r\n", false);  // no flush asked, none made
+  EXPECT_EQ("kept\r\nnext\r\nunsynced\r\n", ReadHostFile(dir.path() / "journal.txt"));
 }
 
 TEST_F(Win32FileSystemTest, ConcurrentAppendsNeverInterleave) {

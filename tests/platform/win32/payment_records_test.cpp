@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fakes/payment_samples.h"
+#include "rules/payment_log.h"
 #include "platform/win32/windows_api.h"
 #include "support/error_of.h"
 #include "win32_test_paths.h"
@@ -39,7 +40,7 @@ TEST_F(Win32PaymentRecordsTest, RecordsGoThroughTheirStatesInTheFile) {
   const int64_t sale = records.Start(testing::SampleStart(u"20240131", u"1"));
   const int64_t crashed = records.Start(testing::SampleStart(u"20240131", u"2"));
   const int64_t other_day = records.Start(testing::SampleStart(u"20240201", u"3"));
-  EXPECT_EQ(sale, 1);  // the empty file's length plus one
+  EXPECT_EQ(sale, 1);  // the first record of an empty log
   EXPECT_LT(sale, crashed);
   records.Finish(sale, Approved());
   records.Finish(other_day, Approved());
@@ -87,6 +88,36 @@ TEST_F(Win32PaymentRecordsTest, ALineCutShortByADeadWriterCostsNoLaterRecord) {
   EXPECT_EQ(day[0].id, first);
   EXPECT_EQ(day[0].state, PaymentState::kStarted);  // the cut line is skipped
   EXPECT_EQ(day[1].id, second);
+}
+
+// Logs written before ids were numbered from 1 took a start line's offset
+// plus one as its id: those ids stay what they were, and new records go on
+// from the last of them.
+TEST_F(Win32PaymentRecordsTest, AnEarlierBuildsLogKeepsItsIdsAndNewRecordsFollowTheLast) {
+  const std::string first = rules::StartLine(1, 7, testing::SampleStart(u"20240131", u"1"));
+  const int64_t second_id = static_cast<int64_t>(first.size()) + 1;
+  ::CreateDirectoryW(folder().c_str(), nullptr);
+  WriteHostFile(dir.path() / "records" / "payments.log",
+                first + rules::StartLine(second_id, 7, testing::SampleStart(u"20240131", u"2")) +
+                    rules::FinishLine(1, Approved()));
+  Win32PaymentRecords records(folder());
+  const int64_t next = records.Start(testing::SampleStart(u"20240131", u"3"));
+  EXPECT_EQ(next, second_id + 1);
+  EXPECT_EQ(Win32PaymentRecords(folder()).Start(testing::SampleStart(u"20240131", u"4")), second_id + 2);
+  std::vector<int64_t> ids;
+  for (const PaymentRecord& r : Win32PaymentRecords(folder()).OfDay(u"20240131")) ids.push_back(r.id);
+  EXPECT_EQ(ids, (std::vector<int64_t>{1, second_id, second_id + 1, second_id + 2}));
+  EXPECT_EQ(records.Resolve(second_id, u"paid", u"t"), ResolveStatus::kResolved);
+}
+
+TEST_F(Win32PaymentRecordsTest, TheNextIdIsFoundBehindManyOutcomeLines) {
+  Win32PaymentRecords records(folder());
+  const int64_t id = records.Start(testing::SampleStart(u"20240131", u"1"));
+  // More than one read of the log's end holds: trace-sized failure texts.
+  PaymentOutcome long_failure;
+  long_failure.failure = Text(3000, u'x');
+  for (int i = 0; i < 8; ++i) records.Finish(id + 1000 + i, long_failure);
+  EXPECT_EQ(records.Start(testing::SampleStart(u"20240131", u"2")), id + 1);
 }
 
 TEST_F(Win32PaymentRecordsTest, WritersOnSeveralThreadsLoseNoRecord) {
