@@ -76,12 +76,21 @@ class IKavrolinFactory : public IClassFactory {
   ~IKavrolinFactory() = default;
 };
 
+// The exports' calling convention: the system's (stdcall) on 32-bit Windows,
+// where a caller that assumed the C one would pop the arguments twice.
+#if defined(_WIN32) && defined(__i386__)
+#define KAVROLIN_EXPORT_CALL __stdcall
+#else
+#define KAVROLIN_EXPORT_CALL
+#endif
+
 // The signatures of the four exports, as a host looks them up.
 extern "C" {
-using DllGetClassObjectFn = HResult (*)(const PlatformGuid* clsid, const PlatformGuid* iid, void** object);
-using DllCanUnloadNowFn = HResult (*)();
-using DllRegisterServerFn = HResult (*)();
-using DllUnregisterServerFn = HResult (*)();
+using DllGetClassObjectFn = HResult(KAVROLIN_EXPORT_CALL*)(const PlatformGuid* clsid,
+                                                           const PlatformGuid* iid, void** object);
+using DllCanUnloadNowFn = HResult(KAVROLIN_EXPORT_CALL*)();
+using DllRegisterServerFn = HResult(KAVROLIN_EXPORT_CALL*)();
+using DllUnregisterServerFn = HResult(KAVROLIN_EXPORT_CALL*)();
 }
 
 }  // namespace kavrolin::component

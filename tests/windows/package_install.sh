@@ -106,6 +106,18 @@ else
   fail "pos_host on the installed component; see $dir/pos"
 fi
 
+# The installed command-line host: its objects come from the registered
+# server beside it, on its own services.
+(cd "$dir/pos" && KAVROLIN_SIM_STATE=sim.state KAVROLIN_PREFIX=records \
+   KAVROLIN_TRANS_LIBRARY="$programs\\Kavrolin\\Simulator\\trans.dll" WINEDEBUG=-all \
+   "$wine" "$programs\\Kavrolin\\kavrolin.exe" sale 12.34 --invoice 77 --cashier 01 --register A1 \
+   > cli.out 2> cli.err) || fail "the installed kavrolin.exe sale; see $dir/pos/cli.err"
+tr -d '\r' < "$dir/pos/cli.out" | grep -q 'AMOUNT: 12.34' || fail "the installed kavrolin.exe sale: no approved amount"
+(cd "$dir/pos" && WINEDEBUG=-all "$wine" "$programs\\Kavrolin\\kavrolin.exe" call clsHT.HLeft abcdef 3 \
+   > call.out 2> call.err) || fail "the installed kavrolin.exe call; see $dir/pos/call.err"
+[ "$(tr -d '\r' < "$dir/pos/call.out")" = abc ] || fail "the installed kavrolin.exe call answered $(cat "$dir/pos/call.out")"
+echo "package_install: the installed kavrolin.exe made a sale and a call"
+
 # 3. The upgrade in place.
 patch=${version##*.}
 next=${version%.*}.$((patch + 1))

@@ -17,23 +17,11 @@ runs=$(dirname "$bin")/clients
 mkdir -p "$runs"
 dir=$(mktemp -d "$runs/payment_ids.XXXXXX")
 
-# The program makes its objects through a registered server when there is
-# one, else through Kavrolin.dll beside it, else from the classes it carries.
-# This check is of the payment records, through the classes the program
-# carries: it runs a copy of kavrolin.exe with trans.dll beside it and no
-# Kavrolin.dll, with the build's server unregistered (run_clients.sh
-# registers it again; the prefix is kept between runs).
-cp "$bin/kavrolin.exe" "$bin/trans.dll" "$dir/"
-if [ -f "$bin/Kavrolin.dll" ]; then
-  dll="Z:$(printf '%s' "$bin/Kavrolin.dll" | tr / '\\')"
-  (cd "$dir" && WINEDEBUG=-all "$wine" regsvr32 /u /s "$dll" > "$dir/unregister.out" 2>&1) || true
-fi
-
 # The terminal simulator answers approved with its default card.
 unset KAVROLIN_SIM_RESULT KAVROLIN_SIM_RESPONSE KAVROLIN_SIM_CARD KAVROLIN_SIM_PRINT
 
 kavrolin() {
-  (cd "$dir" && KAVROLIN_PREFIX=records KAVROLIN_SIM_STATE=sim.state WINEDEBUG=-all "$wine" "$dir/kavrolin.exe" "$@")
+  (cd "$dir" && KAVROLIN_PREFIX=records KAVROLIN_SIM_STATE=sim.state WINEDEBUG=-all "$wine" "$bin/kavrolin.exe" "$@")
 }
 
 # One process: one object, one sale per invoice number given.
