@@ -24,13 +24,11 @@ const std::string kLine = "2024-01-31 14:05:09 \xCF\xFB\xB7\xD1\xB3\xC9\xB9\xA6 
 // A day file that already holds `lines` lines.
 std::filesystem::path PrefilledDayFile(const BenchPrefix& p, int64_t lines) {
   kavrolin::platform::posix::PosixClock clock;
-  const kavrolin::LocalTime now = clock.Now();
-  char name[32];
-  std::snprintf(name, sizeof name, "YHLOG/%04d%02d%02d.txt", now.year, now.month, now.day);
-  std::filesystem::create_directories(p.C("YHLOG"));
-  std::ofstream out(p.C(name), std::ios::binary);
+  const std::filesystem::path file = p.prefix->ToHost(kavrolin::journal::JournalDayFile(clock.Now())).path;
+  std::filesystem::create_directories(file.parent_path());
+  std::ofstream out(file, std::ios::binary);
   for (int64_t i = 0; i < lines; ++i) out << kLine;
-  return p.C(name);
+  return file;
 }
 
 kavrolin::platform::Services RealServices(const BenchPrefix& p) {

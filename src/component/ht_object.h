@@ -1,9 +1,12 @@
-// The dispatch face of clsHT. Its table lists every member from the start; a
-// member whose service group has not been built yet answers error 445
-// "clsHT.<Name> is not implemented yet", so hosts can tell it from a typing
-// mistake (438). Members join as cases of Call's switch.
+// The dispatch face of clsHT: every row of its member table runs the clsHT
+// member of that name through one BoundMember (bound_member.h), so each
+// member's in/out arguments come back the same way.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
+#include "component/bound_member.h"
 #include "component/dispatch.h"
 #include "platform/services.h"
 #include "toolkit/cls_ht.h"
@@ -13,6 +16,15 @@ namespace kavrolin::component {
 class HTObject : public DispatchObject {
  public:
   explicit HTObject(platform::Services services);
+
+  // The member each table row runs, one per row, for proving that the rows
+  // and the members agree.
+  struct Binding {
+    int32_t dispid;
+    MemberKind kind;
+    BoundMember<toolkit::clsHT> member;
+  };
+  static const std::vector<Binding>& Bindings();
 
  protected:
   Variant Call(const Member& member, CallArgs& args) override;

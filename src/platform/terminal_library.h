@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "base/automation_error.h"
+#include "base/text.h"
 
 namespace kavrolin::platform {
 
@@ -27,6 +28,13 @@ class TerminalLibrary {
   // is missing this throws AutomationError (53 or 453) and the next call tries
   // to load it again. Returns the library's 16-bit result (1 = success).
   virtual int16_t MenuApp(char* request, char* response) = 0;
+
+  // Why the most recent load of the library or its entry point failed, in the
+  // loader's own words (dlerror() on POSIX, the system's message for the
+  // error code on Windows), for the reports that go to people; empty when
+  // the library is loaded or no load has failed. The error MenuApp throws
+  // keeps its number and text: callers compare those. Any thread.
+  virtual Text LoadFailure() const { return Text(); }
 };
 
 }  // namespace kavrolin::platform

@@ -77,30 +77,9 @@ TEST(ClassFactory, ObjectsOutliveTheFactory) {
   EXPECT_EQ(object->Invoke(u"GetSY", MemberKind::kMethod, none).value, Variant(Text(u"42")));
 }
 
-// The members whose service groups are still to come; every other member of
-// the table is bound.
-bool NotBuilt(TextView name) {
-  static const Text kBuilt[] = {
-      u"INIFile", u"LOGFile", u"GetIniKeyValue", u"GetIniKeyList", u"GetIniSectionList",
-      u"CalculateStr", u"CreateIni", u"SetIniFormat", u"SetIniKeyValue", u"SetIniRemark",
-      u"DelIniKey", u"DelIniSection", u"SetRegKeyValue", u"GetRegKeyValue", u"DelRegKey",
-      u"DelRegKeyValue", u"HLeft", u"FormatStrLn", u"StrDelimiter",
-      u"StrReplaceRepeat", u"StrReplaceComma", u"ConverStrToByte", u"ConverByteToStr",
-      u"WriteLog", u"StringEnCrypt", u"EncodeString", u"EncodeFile", u"FileKill", u"ParsePath",
-      u"GetPath", u"ParseFileName", u"GetFileExt", u"Bin2Dec", u"Dec2Bin", u"Bin2Hex", u"Hex2Bin",
-      u"Hex2Dec", u"CheckBitStatus",
-      u"GetMachineName", u"SetMachineName", u"ExitWindows", u"LockFunction", u"UnLockFunction",
-      u"Ping", u"CreateDirTree", u"GetFileSize", u"GetFileLastModiTime", u"DriveExists",
-      u"FileExists", u"FolderExists", u"DeleteFile", u"DeleteFolder", u"GetBaseName",
-      u"GetDriveName", u"GetExtensionName", u"GetFileName", u"GetParentFolderName",
-      u"GetSpecialFolder"};
-  for (const Text& built : kBuilt) {
-    if (built == name) return false;
-  }
-  return true;
-}
-
-TEST(HTObject, MembersStillToComeSaySo) {
+// Each row reaches its member: whatever a member makes of "1", the call is
+// never refused by the shell as unknown, not supported or miscounted.
+TEST(HTObject, EveryMemberOfTheTableRuns) {
   testing::ServicesInPrefix env;
   ClassFactory factory(env.services);
   ObjectRef object = factory.Create(u"clsHT");
@@ -112,11 +91,9 @@ TEST(HTObject, MembersStillToComeSaySo) {
       if (member.params[i].type == DeclaredType::kTextArray) args[i] = Variant(TextArray{});
     }
     const InvokeResult result = object->Invoke(member.dispid, member.kind, args);
-    const bool answered_445 = result.error && result.error->number() == 445;
-    EXPECT_EQ(answered_445, NotBuilt(member.name));
-    if (answered_445) {
-      EXPECT_EQ(result.error->description(),
-                u"clsHT." + Text(member.name) + u" is not implemented yet");
+    const int32_t number = result.error ? result.error->number() : 0;
+    for (int32_t refused : {kMemberNotFound, kActionNotSupported, kArgumentNotOptional, kWrongArgumentCount}) {
+      EXPECT_NE(number, refused);
     }
   }
 }

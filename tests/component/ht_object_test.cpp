@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "component/class_factory.h"
+#include "component/class_tables.h"
 #include "fakes/fake_message_box.h"
 #include "fakes/services_in_prefix.h"
 #include "support/temp_dir.h"
@@ -40,6 +43,103 @@ TEST_F(HTObjectTest, PropertiesAndInOutWriteBack) {
   EXPECT_EQ(pad[2], Variant(u"x"));
   Arguments unpadded{Variant(u"12")};
   EXPECT_EQ(Call(u"FormatStrLn", unpadded).value, Variant(u"12"));
+}
+
+TEST(HTObjectBindings, EveryTableRowRunsAMemberOfItsShape) {
+  const auto& bindings = HTObject::Bindings();
+  const auto& rows = HTTable().members();
+  EXPECT_EQ(bindings.size(), rows.size());
+  for (const Member& row : rows) {
+    SCOPED_TRACE(ToUtf8(row.name) + (row.kind == MemberKind::kPropertyPut ? " (put)" : ""));
+    size_t found = 0;
+    for (const auto& binding : bindings) {
+      if (binding.dispid != row.dispid || binding.kind != row.kind) continue;
+      ++found;
+      EXPECT_EQ(binding.member.signature(), SignatureOf(row));
+    }
+    EXPECT_EQ(found, 1u);
+  }
+}
+
+// Every member with in/out parameters, each argument distinct, so a value
+// set back into the wrong place or lost on the way shows. Texts with "ß",
+// which code page 936 cannot hold, show which members hand back what
+// crossed the code page.
+TEST_F(HTObjectTest, InOutArgumentsComeBackAsTheMemberLeftThem) {
+  Arguments ini{Variant(u"C:\\rt.ini")};
+  ASSERT_FALSE(Call(u"INIFile", ini, MemberKind::kPropertyPut).error);
+  constexpr int kResult = -1;  // no argument holds the result
+  const Variant root(int32_t{-2147483647});
+  const struct {
+    const char16_t* member;
+    Arguments args;
+    std::vector<Variant> after;
+    int result_in = kResult;  // the argument that receives the result
+  } rows[] = {
+      {u"SetIniKeyValue", {Variant(u"Sß"), Variant(u"Kß"), Variant(u"Vß")},
+       {Variant(u"S?"), Variant(u"K?"), Variant(u"V?")}},
+      {u"GetIniKeyValue", {Variant(u"Sß"), Variant(u"kß")}, {Variant(u"S?"), Variant(u"k?")}},
+      {u"GetIniKeyList", {Variant(u"sß")}, {Variant(u"s?")}},
+      {u"DelIniKey", {Variant(u"Sß"), Variant(u"Kß")}, {Variant(u"S?"), Variant(u"K?")}},
+      {u"DelIniSection", {Variant(u"Sß")}, {Variant(u"S?")}},
+      {u"CreateIni", {Variant(u"C:\\"), Variant(u"rt.ini")}, {Variant(u"C:\\"), Variant(u"rt.ini")}},
+      {u"SetIniFormat", {Variant(u"7")}, {Variant(int32_t{7})}},
+      {u"SetRegKeyValue", {Variant(u"&H80000001"), Variant(u"Software\\Sß"), Variant(u"Nß"), Variant(u"")},
+       {root, Variant(u"Software\\S?"), Variant(u"N?"), Variant(u" ")}},
+      {u"GetRegKeyValue", {root, Variant(u"software\\sß"), Variant(u"nß")},
+       {root, Variant(u"software\\s?"), Variant(u"n?")}},
+      {u"DelRegKeyValue", {root, Variant(u"Software\\Sß"), Variant(u"Nß")},
+       {root, Variant(u"Software\\S?"), Variant(u"N?")}},
+      {u"DelRegKey", {root, Variant(u"Software\\Sß")}, {root, Variant(u"Software\\S?")}},
+      {u"CalculateStr", {Variant(u"abab"), Variant(u"b"), Variant(int16_t{5})},
+       {Variant(u"abab"), Variant(u"b"), Variant(int16_t{7})}},
+      {u"StringEnCrypt", {Variant(u"Hi"), Variant(int32_t{-3}), Variant(u"old")},
+       {Variant(u"Hi"), Variant(int32_t{3}), Variant()}, 2},
+      {u"FormatStrLn", {Variant(u"12"), Variant(u"5"), Variant(u"xyz"), Variant(u"False")},
+       {Variant(u"12"), Variant(int32_t{5}), Variant(u"x"), Variant(false)}},
+      {u"FileKill", {Variant(u"C:\\none\\*.zz"), Variant(int32_t{1})},
+       {Variant(u"C:\\none\\*.zz"), Variant(true)}},
+      {u"ParsePath", {Variant(u"C:\\dß\\f.tß")}, {Variant(u"C:\\dß\\f.tß")}},
+      {u"GetPath", {Variant(u"C:\\dß\\f.tß")}, {Variant(u"C:\\dß\\f.tß")}},
+      {u"ParseFileName", {Variant(u"C:\\dß\\f.tß")}, {Variant(u"C:\\dß\\f.tß")}},
+      {u"GetFileExt", {Variant(u"C:\\dß\\f.tß")}, {Variant(u"C:\\dß\\f.tß")}},
+      {u"EncodeFile", {Variant(u"C:\\in.bin"), Variant(u"C:\\out.bin"), Variant(u"17")},
+       {Variant(u"C:\\in.bin"), Variant(u"C:\\out.bin"), Variant(int32_t{17})}},
+      {u"Bin2Dec", {Variant(u"101")}, {Variant(u"101")}},
+      {u"Dec2Bin", {Variant(u"5")}, {Variant(5.0)}},
+      {u"Bin2Hex", {Variant(u"1010")}, {Variant(u"1010")}},
+      {u"Hex2Bin", {Variant(u"0f")}, {Variant(u"0F")}},
+      {u"Hex2Dec", {Variant(u"ff")}, {Variant(u"FF")}},
+      {u"Ping", {Variant(u"127.0.0.1")}, {Variant(u"127.0.0.1")}},
+      {u"ConverStrToByte", {Variant(u"Aß")}, {Variant(u"Aß")}},
+      {u"ConverByteToStr", {Variant(ByteArray{true, 2, {65, 66}})}, {Variant(ByteArray{true, 2, {65, 66}})}},
+      {u"GetFileSize", {Variant(u"C:\\nß.txt")}, {Variant(u"C:\\nß.txt")}},
+      {u"GetFileLastModiTime", {Variant(u"C:\\nß.txt"), Variant(u"yyyy")},
+       {Variant(u"C:\\nß.txt"), Variant(u"yyyy")}},
+      {u"DeleteFile", {Variant(u"C:\\none.txt"), Variant(int32_t{1})}, {Variant(u"C:\\none.txt"), Variant(true)}},
+      {u"DeleteFolder", {Variant(u"C:\\none"), Variant(u"0")}, {Variant(u"C:\\none"), Variant(false)}},
+  };
+  std::set<Text> covered;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(ToUtf8(row.member));
+    covered.insert(Text(row.member));
+    Arguments args = row.args;
+    const InvokeResult result = Call(row.member, args);
+    EXPECT_FALSE(result.error) << result.error->what();
+    ASSERT_EQ(args.size(), row.after.size());
+    for (size_t i = 0; i < args.size(); ++i) {
+      SCOPED_TRACE("argument " + std::to_string(i + 1));
+      ASSERT_TRUE(args[i]);
+      EXPECT_EQ(*args[i], static_cast<int>(i) == row.result_in ? result.value : row.after[i]);
+    }
+  }
+  for (const Member& member : HTTable().members()) {
+    const bool in_out = std::any_of(member.params.begin(), member.params.end(),
+                                    [](const Parameter& p) { return p.direction == Direction::kInOut; });
+    if (in_out) {
+      EXPECT_TRUE(covered.count(Text(member.name))) << ToUtf8(member.name) << " has no row";
+    }
+  }
 }
 
 TEST_F(HTObjectTest, CounterStandsWhereItStoppedOnOverflow) {

@@ -18,6 +18,7 @@ class FakeTerminal : public platform::TerminalLibrary {
   int16_t code = 1;
   std::string response;  // ANSI bytes written to the response buffer
   bool missing = false;
+  Text load_failure;     // what LoadFailure tells while missing
   size_t overrun = 0;    // bytes written past the 43 response bytes
   std::vector<std::string> requests;
   // Runs inside each call, as the terminal writing its receipt would.
@@ -31,6 +32,7 @@ class FakeTerminal : public platform::TerminalLibrary {
     std::memset(response_buffer + 43, 'X', overrun);
     return code;
   }
+  Text LoadFailure() const override { return missing ? load_failure : Text(); }
 };
 
 }  // namespace kavrolin::testing

@@ -1,9 +1,9 @@
 #include "kavrolin/json_forms.h"
 
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
+#include "base/date_mask.h"
 #include "base/local_time.h"
 
 namespace kavrolin::cli {
@@ -11,19 +11,13 @@ namespace kavrolin::cli {
 using json = nlohmann::ordered_json;
 namespace {
 
-
-
 [[noreturn]] void BadArgument(const std::string& why) {
   throw AutomationError(static_cast<int32_t>(ErrorNumber::kInvalidCall),
                         u"Invalid procedure call or argument: " + FromUtf8(why));
 }
 
 std::string DateText(double date) {
-  const LocalTime t = FromAutomationDate(date);
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
-                t.minute, t.second);
-  return text;
+  return ToUtf8(FormatDateMask(FromAutomationDate(date), u"yyyy-mm-dd hh:nn:ss"));
 }
 
 template <class Array, class Item>

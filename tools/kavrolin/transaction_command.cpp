@@ -55,6 +55,14 @@ std::optional<platform::PaymentRecord> RecordAfter(const Host& host, const Text&
   }
 }
 
+// " (loading the terminal library: <the loader's reason>)" when the library
+// could not be loaded, for the end of a failure line; empty otherwise. The
+// error's own text stays as the object reported it.
+std::string LoaderReason(const Host& host) {
+  const Text why = host.services.terminal ? host.services.terminal->LoadFailure() : Text();
+  return why.empty() ? std::string() : " (loading the terminal library: " + ToUtf8(why) + ")";
+}
+
 int64_t NewestId(const Host& host, const Text& day) {
   const auto record = RecordAfter(host, day, -1);
   return record ? record->id : -1;
@@ -140,13 +148,14 @@ int RunTransaction(Host& host, const TransactionRequest& request) {
     out << "journal file: " << host_path << '\n';
 
     if (ok) return kExitOk;
+    const std::string reason = LoaderReason(host);
     if (outcome.error) {
       *host.err << who << request.member << " failed: error " << outcome.error->number() << ": "
-                << ToUtf8(outcome.error->description()) << '\n';
+                << ToUtf8(outcome.error->description()) << reason << '\n';
       return kExitFailed;
     }
     if (record && record->state == platform::PaymentState::kFailed) {
-      *host.err << who << "failed: " << ToUtf8(record->outcome.failure) << '\n';
+      *host.err << who << "failed: " << ToUtf8(record->outcome.failure) << reason << '\n';
       return kExitFailed;
     }
     if (record && record->outcome.answered) {
@@ -155,10 +164,10 @@ int RunTransaction(Host& host, const TransactionRequest& request) {
       return kExitDeclined;
     }
     if (request.member == "Inquery") {
-      *host.err << who << "the terminal did not confirm the inquiry\n";
+      *host.err << who << "the terminal did not confirm the inquiry" << reason << '\n';
     } else {
       *host.err << who << "not approved: return code " << return_code
-                << " (any code but 1 means not approved)\n";
+                << " (any code but 1 means not approved)" << reason << '\n';
     }
     return kExitDeclined;
   } catch (const AutomationError& e) {

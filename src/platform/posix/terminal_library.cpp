@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "base/automation_error.h"
+#include "base/text.h"
 #include "platform/posix/module.h"
 
 namespace kavrolin::platform::posix {
@@ -15,16 +16,30 @@ namespace fs = std::filesystem;
 
 constexpr const char* kLibraryName = "libtrans.so";
 
-void* OpenLibrary() {
+// The loader's words for the call that just failed; each attempt's reason
+// goes into `reasons`, "; " between them.
+void AddReason(Text& reasons) {
+  const char* said = ::dlerror();
+  if (!reasons.empty()) reasons += u"; ";
+  reasons += said ? FromUtf8(said) : Text(u"unknown reason");
+}
+
+void* Open(const char* file, Text& reasons) {
+  void* handle = ::dlopen(file, RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) AddReason(reasons);
+  return handle;
+}
+
+void* OpenLibrary(Text& reasons) {
   if (const char* named = std::getenv("KAVROLIN_TRANS_LIBRARY"); named && *named) {
-    return ::dlopen(named, RTLD_NOW | RTLD_LOCAL);
+    return Open(named, reasons);
   }
   const fs::path beside = ComponentFile().parent_path() / kLibraryName;
   std::error_code ec;
   if (fs::exists(beside, ec)) {
-    if (void* handle = ::dlopen(beside.c_str(), RTLD_NOW | RTLD_LOCAL)) return handle;
+    if (void* handle = Open(beside.c_str(), reasons)) return handle;
   }
-  return ::dlopen(kLibraryName, RTLD_NOW | RTLD_LOCAL);
+  return Open(kLibraryName, reasons);
 }
 
 }  // namespace
@@ -33,15 +48,28 @@ PosixTerminalLibrary::Entry PosixTerminalLibrary::Load() {
   std::lock_guard lock(mutex_);
   if (entry_ != nullptr) return entry_;
   // The handle is kept for the life of the process, as the library is.
-  void* handle = OpenLibrary();
-  if (handle == nullptr) throw TerminalLibraryNotFound();
+  Text reasons;
+  void* handle = OpenLibrary(reasons);
+  if (handle == nullptr) {
+    failure_ = std::move(reasons);
+    throw TerminalLibraryNotFound();
+  }
+  ::dlerror();  // dlsym's own failure is told apart from an earlier one
   void* symbol = ::dlsym(handle, "MenuApp");
   if (symbol == nullptr) {
+    AddReason(reasons);
+    failure_ = std::move(reasons);
     ::dlclose(handle);
     throw TerminalEntryNotFound();
   }
+  failure_.clear();
   entry_ = reinterpret_cast<Entry>(symbol);
   return entry_;
+}
+
+Text PosixTerminalLibrary::LoadFailure() const {
+  std::lock_guard lock(mutex_);
+  return failure_;
 }
 
 int16_t PosixTerminalLibrary::MenuApp(char* request, char* response) {

@@ -1,6 +1,7 @@
 // The terminal library on POSIX: KAVROLIN_TRANS_LIBRARY names it; otherwise
 // libtrans.so beside the component's own file, else through the normal
-// library search. Loaded on first use and kept for the process.
+// library search. Loaded on first use and kept for the process; a failed load
+// keeps the dynamic loader's reasons, each attempt's, for LoadFailure.
 #pragma once
 
 #include <mutex>
@@ -12,13 +13,15 @@ namespace kavrolin::platform::posix {
 class PosixTerminalLibrary : public TerminalLibrary {
  public:
   int16_t MenuApp(char* request, char* response) override;
+  Text LoadFailure() const override;
 
  private:
   using Entry = int16_t (*)(char*, char*);
   Entry Load();
 
-  std::mutex mutex_;
+  mutable std::mutex mutex_;
   Entry entry_ = nullptr;
+  Text failure_;
 };
 
 }  // namespace kavrolin::platform::posix

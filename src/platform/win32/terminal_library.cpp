@@ -14,20 +14,41 @@ namespace {
 
 constexpr const wchar_t* kLibraryName = L"trans.dll";
 
-HMODULE OpenLibrary() {
+// "<file>: <the system's message for the calling thread's last error>" into
+// `reasons`, "; " between attempts.
+void AddReason(const wchar_t* file, Text& reasons) {
+  const DWORD error = ::GetLastError();
+  wchar_t* message = nullptr;
+  const DWORD length = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+      error, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
+  std::wstring said = length > 0 ? std::wstring(message, length) : std::wstring();
+  if (message != nullptr) ::LocalFree(message);
+  while (!said.empty() && (said.back() == L'\r' || said.back() == L'\n' || said.back() == L' ')) said.pop_back();
+  if (said.empty()) said = L"error " + std::to_wstring(error);
+  if (!reasons.empty()) reasons += u"; ";
+  const std::wstring line = std::wstring(file) + L": " + said;
+  reasons.append(line.begin(), line.end());
+}
+
+HMODULE Open(const wchar_t* file, DWORD flags, Text& reasons) {
+  HMODULE module = flags == 0 ? ::LoadLibraryW(file) : ::LoadLibraryExW(file, nullptr, flags);
+  if (module == nullptr) AddReason(file, reasons);
+  return module;
+}
+
+HMODULE OpenLibrary(Text& reasons) {
   if (const wchar_t* named = ::_wgetenv(L"KAVROLIN_TRANS_LIBRARY"); named && *named) {
-    return ::LoadLibraryW(named);
+    return Open(named, 0, reasons);
   }
   std::wstring beside = ComponentFolderOf(ComponentFile());
   if (!beside.empty() && beside.back() != L'\\') beside += L'\\';
   beside += kLibraryName;
   if (::GetFileAttributesW(beside.c_str()) != INVALID_FILE_ATTRIBUTES) {
     // The library's own dependencies are looked for beside it too.
-    if (HMODULE module = ::LoadLibraryExW(beside.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH)) {
-      return module;
-    }
+    if (HMODULE module = Open(beside.c_str(), LOAD_WITH_ALTERED_SEARCH_PATH, reasons)) return module;
   }
-  return ::LoadLibraryW(kLibraryName);
+  return Open(kLibraryName, 0, reasons);
 }
 
 }  // namespace
@@ -36,8 +57,12 @@ Win32TerminalLibrary::Entry Win32TerminalLibrary::Load() {
   std::lock_guard lock(mutex_);
   if (entry_ != nullptr) return entry_;
   // The module is kept for the life of the process, as the library is.
-  HMODULE module = OpenLibrary();
-  if (module == nullptr) throw TerminalLibraryNotFound();
+  Text reasons;
+  HMODULE module = OpenLibrary(reasons);
+  if (module == nullptr) {
+    failure_ = std::move(reasons);
+    throw TerminalLibraryNotFound();
+  }
   // A library built without a module-definition file exports the standard-call
   // function under its decorated name.
   FARPROC symbol = nullptr;
@@ -45,11 +70,19 @@ Win32TerminalLibrary::Entry Win32TerminalLibrary::Load() {
     if ((symbol = ::GetProcAddress(module, name)) != nullptr) break;
   }
   if (symbol == nullptr) {
+    AddReason(L"MenuApp", reasons);
+    failure_ = std::move(reasons);
     ::FreeLibrary(module);
     throw TerminalEntryNotFound();
   }
+  failure_.clear();
   entry_ = reinterpret_cast<Entry>(reinterpret_cast<void*>(symbol));
   return entry_;
+}
+
+Text Win32TerminalLibrary::LoadFailure() const {
+  std::lock_guard lock(mutex_);
+  return failure_;
 }
 
 int16_t Win32TerminalLibrary::MenuApp(char* request, char* response) {

@@ -2,7 +2,8 @@
 // short __stdcall MenuApp(char*, char*). KAVROLIN_TRANS_LIBRARY names another
 // file (for tests); otherwise trans.dll beside the component's own file is
 // taken first, then the one the normal DLL search finds. Loaded on first use
-// and kept for the process.
+// and kept for the process; a failed load keeps the system's message for
+// each attempt's error code, for LoadFailure.
 #pragma once
 
 #include <mutex>
@@ -14,13 +15,15 @@ namespace kavrolin::platform::win32 {
 class Win32TerminalLibrary : public TerminalLibrary {
  public:
   int16_t MenuApp(char* request, char* response) override;
+  Text LoadFailure() const override;
 
  private:
   using Entry = short(__stdcall*)(char*, char*);
   Entry Load();
 
-  std::mutex mutex_;
+  mutable std::mutex mutex_;
   Entry entry_ = nullptr;
+  Text failure_;
 };
 
 }  // namespace kavrolin::platform::win32

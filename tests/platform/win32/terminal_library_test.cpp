@@ -63,7 +63,11 @@ TEST(Win32TerminalLibrary, AMissingLibraryIsFileNotFoundAndTriedAgain) {
       ADD_FAILURE() << "a missing library was called";
     } catch (const AutomationError& e) {
       EXPECT_EQ(53, e.number());
+      EXPECT_EQ(u"File not found: trans.dll", e.description());
     }
+    // The system's reason names the file, beside the unchanged error.
+    const std::string reason = ToUtf8(terminal.LoadFailure());
+    EXPECT_NE(reason.find("absent.dll: "), std::string::npos) << reason;
   }
 }
 

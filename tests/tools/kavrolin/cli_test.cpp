@@ -212,6 +212,7 @@ TEST(TransactionCommand, ExitStatusAndTheReasonOnStandardError) {
     bool missing;
     int status;
     std::string err;
+    Text loader_says = u"";
   } rows[] = {
       {"approved", 1, false, kExitOk, ""},
       {"declined", 0, false, kExitDeclined,
@@ -219,12 +220,17 @@ TEST(TransactionCommand, ExitStatusAndTheReasonOnStandardError) {
       {"declined_minus_one", -1, false, kExitDeclined,
        "kavrolin sale: declined by the terminal: return code -1 (any code but 1 means not approved)\n"},
       {"library_missing", 1, true, kExitFailed, "kavrolin sale: failed: File not found: trans.dll\n"},
+      {"library_missing_with_the_loader_s_reason", 1, true, kExitFailed,
+       "kavrolin sale: failed: File not found: trans.dll (loading the terminal library: libtrans.so: cannot "
+       "open shared object file: No such file or directory)\n",
+       u"libtrans.so: cannot open shared object file: No such file or directory"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
     CliEnv env;
     env.terminal->code = row.code;
     env.terminal->missing = row.missing;
+    env.terminal->load_failure = row.loader_says;
     env.terminal->response = "6222021234567890   000000001234000000123456";
     const CliRun run = env.Run({"sale", "12.34", "--invoice", "1", "--cashier", "01", "--register", "A1"});
     EXPECT_EQ(run.status, row.status);
