@@ -19,4 +19,9 @@ namespace kavrolin {
 
 Text FormatDateMask(const LocalTime& time, TextView mask);
 
+// The masks the system's own files and records are written with: a time
+// stamp ("2024-01-31 14:05:09") and a day ("20240131").
+inline constexpr char16_t kTimeStampMask[] = u"yyyy-mm-dd hh:nn:ss";
+inline constexpr char16_t kDayMask[] = u"yyyymmdd";
+
 }  // namespace kavrolin

@@ -13,7 +13,7 @@ constexpr char16_t kFolder[] = u"c:\\YHLOG";
 }  // namespace
 
 kavrolin::Text JournalDayFile(const LocalTime& now) {
-  return kavrolin::Text(kFolder) + u"\\" + FormatDateMask(now, u"YYYYMMDD") + u".txt";
+  return kavrolin::Text(kFolder) + u"\\" + FormatDateMask(now, kDayMask) + u".txt";
 }
 
 cls_Rizhi::cls_Rizhi(platform::Services services, JournalOptions options)
@@ -24,7 +24,7 @@ bool cls_Rizhi::WriteLog(const kavrolin::Text& Text) {
     const LocalTime now = services_.clock->Now();
     const kavrolin::Text path = JournalDayFile(now);
     const std::string line =
-        ToAnsi(FormatDateMask(now, u"yyyy-MM-dd HH:mm:ss") + u" " + Text + u"\r\n");
+        ToAnsi(FormatDateMask(now, kTimeStampMask) + u" " + Text + u"\r\n");
     platform::FileSystem& files = *services_.files;
     try {
       files.AppendFile(path, line, options_.sync);

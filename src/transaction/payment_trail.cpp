@@ -49,8 +49,8 @@ platform::PaymentStart StartOf(platform::Clock& clock, TextView code,
                                TextView cashier, TextView register_id) {
   const LocalTime now = clock.Now();
   platform::PaymentStart start;
-  start.time = FormatDateMask(now, u"yyyy-mm-dd hh:nn:ss");
-  start.day = FormatDateMask(now, u"yyyymmdd");
+  start.time = FormatDateMask(now, kTimeStampMask);
+  start.day = FormatDateMask(now, kDayMask);
   start.code = code;
   int64_t cents = 0;
   std::from_chars(amount_field.data(), amount_field.data() + amount_field.size(), cents);
@@ -116,7 +116,7 @@ void PaymentTrail::Failed(TextView why) noexcept {
 void PaymentTrail::TraceLine(TextView what, TextView record) noexcept {
   if (!trace_) return;
   try {
-    Text line = Now(clock_, u"yyyy-mm-dd hh:nn:ss");
+    Text line = Now(clock_, kTimeStampMask);
     if (id_) line += u" record " + AsciiText(std::to_string(*id_));
     line += u" " + Text(what) + u" \"" + Visible(record) + u"\"";
     records_->Trace(line);

@@ -17,7 +17,7 @@ namespace {
 }
 
 std::string DateText(double date) {
-  return ToUtf8(FormatDateMask(FromAutomationDate(date), u"yyyy-mm-dd hh:nn:ss"));
+  return ToUtf8(FormatDateMask(FromAutomationDate(date), kTimeStampMask));
 }
 
 template <class Array, class Item>

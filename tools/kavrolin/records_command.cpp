@@ -59,7 +59,7 @@ bool HaveRecords(Host& host, const std::string& command) {
 }
 
 int Resolve(Host& host, int64_t id, const std::string& finding) {
-  const Text now = FormatDateMask(host.services.clock->Now(), u"yyyy-mm-dd hh:nn:ss");
+  const Text now = FormatDateMask(host.services.clock->Now(), kTimeStampMask);
   switch (host.services.records->Resolve(id, FromUtf8(finding), now)) {
     case platform::ResolveStatus::kResolved:
       *host.out << "transaction " << id << " resolved: " << finding << '\n';
@@ -110,7 +110,7 @@ int RunPending(Host& host, const PendingRequest& request) {
 
 int RunHistory(Host& host, const std::optional<std::string>& date, bool as_json) {
   const Text day =
-      date ? FromUtf8(*date) : FormatDateMask(host.services.clock->Now(), u"yyyymmdd");
+      date ? FromUtf8(*date) : FormatDateMask(host.services.clock->Now(), kDayMask);
   if (!transaction::IsDayText(day)) {
     *host.err << "kavrolin history: --date \"" << *date << "\" is not a date of the form YYYYMMDD\n";
     return kExitUsage;

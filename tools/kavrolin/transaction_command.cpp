@@ -100,7 +100,7 @@ int RunTransaction(Host& host, const TransactionRequest& request) {
     const Text print_path = print_file.error ? Text() : print_file.value.ToText();
     const std::optional<std::string> earlier = PrintFileBytes(host, print_path);
 
-    const Text day = FormatDateMask(host.services.clock->Now(), u"yyyymmdd");
+    const Text day = FormatDateMask(host.services.clock->Now(), kDayMask);
     const int64_t newest_before = NewestId(host, day);
 
     Arguments args;
