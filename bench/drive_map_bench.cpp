@@ -30,6 +30,15 @@ void BM_Anchor_Stat(benchmark::State& state) {
 }
 BENCHMARK(BM_Anchor_Stat);
 
+void BM_Anchor_StatThroughLink(benchmark::State& state) {
+  BenchPrefix p;
+  MakeDayFile(p);
+  const std::string host = (p.root / "dosdevices/c:/YHLOG/20240131.txt").string();
+  struct stat st;
+  for (auto _ : state) benchmark::DoNotOptimize(::stat(host.c_str(), &st));
+}
+BENCHMARK(BM_Anchor_StatThroughLink);
+
 void BM_ToHostNewFile(benchmark::State& state) {
   BenchPrefix p;
   MakeDayFile(p);
