@@ -20,7 +20,8 @@ void MakeDayFile(const BenchPrefix& p) {
   std::ofstream(p.C("YHLOG/20240131.txt")) << "x";
 }
 
-// The anchor of a mapping: one stat of the host path the mapping ends at.
+// One stat of the day file through drive_c/ itself, for comparison: the
+// mapping answers the path through the drive's link, which costs a stat more.
 void BM_Anchor_Stat(benchmark::State& state) {
   BenchPrefix p;
   MakeDayFile(p);
@@ -30,6 +31,8 @@ void BM_Anchor_Stat(benchmark::State& state) {
 }
 BENCHMARK(BM_Anchor_Stat);
 
+// The anchor of a mapping: one stat of the host path the mapping ends at,
+// through the drive's link.
 void BM_Anchor_StatThroughLink(benchmark::State& state) {
   BenchPrefix p;
   MakeDayFile(p);
@@ -80,8 +83,8 @@ void BM_Anchor_Realpath(benchmark::State& state) {
 BENCHMARK(BM_Anchor_Realpath);
 
 const bool kAnchored = kavrolin::bench::DeclareAnchors({
-    {"BM_ToHost*", "BM_Anchor_Stat", ""},
-    {"BM_ToWindows", "BM_Anchor_Realpath", ""},
+    {"BM_ToHost*", "BM_Anchor_StatThroughLink", "ratio<=3"},
+    {"BM_ToWindows", "BM_Anchor_Realpath", "ratio<=2"},
 });
 
 }  // namespace
