@@ -20,17 +20,6 @@ void MakeDayFile(const BenchPrefix& p) {
   std::ofstream(p.C("YHLOG/20240131.txt")) << "x";
 }
 
-// One stat of the day file through drive_c/ itself, for comparison: the
-// mapping answers the path through the drive's link, which costs a stat more.
-void BM_Anchor_Stat(benchmark::State& state) {
-  BenchPrefix p;
-  MakeDayFile(p);
-  const std::string host = p.C("YHLOG/20240131.txt").string();
-  struct stat st;
-  for (auto _ : state) benchmark::DoNotOptimize(::stat(host.c_str(), &st));
-}
-BENCHMARK(BM_Anchor_Stat);
-
 // The anchor of a mapping: one stat of the host path the mapping ends at,
 // through the drive's link.
 void BM_Anchor_StatThroughLink(benchmark::State& state) {
