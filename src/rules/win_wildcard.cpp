@@ -12,9 +12,10 @@ namespace {
 enum class Kind : uint8_t { kChar, kStar, kQuestion, kDosDot, kDosStar };
 struct Token {
   Kind kind;
-  char16_t c;  // kChar only, upper case
+  char16_t c;  // kChar only, folded
 };
 
+// `pattern` is folded already: names compare by their folds.
 std::vector<Token> Rewrite(TextView pattern) {
   std::vector<Token> tokens;
   if (pattern == u"*.*") return {{Kind::kStar, 0}};
@@ -33,7 +34,7 @@ std::vector<Token> Rewrite(TextView pattern) {
     } else if (c == u'.' && (at_end || next == u'?' || next == u'*')) {
       tokens.push_back({Kind::kDosDot, 0});
     } else {
-      tokens.push_back({Kind::kChar, UpperCaseUnit(c)});
+      tokens.push_back({Kind::kChar, c});
     }
   }
   return tokens;
@@ -43,7 +44,7 @@ std::vector<Token> Rewrite(TextView pattern) {
 // the name from n on", filled from the ends backwards, so a pattern of many
 // wildcards costs at most tokens x name steps and no recursion.
 bool MatchTokens(const std::vector<Token>& tokens, TextView name_in) {
-  const Text name = UpperCase(name_in);
+  const Text name = FoldName(name_in);
   const size_t size = name.size();
   size_t plain = 0;
   for (const Token& token : tokens) plain += token.kind == Kind::kChar ? 1 : 0;
@@ -96,6 +97,8 @@ bool MatchTokens(const std::vector<Token>& tokens, TextView name_in) {
 
 }  // namespace
 
-bool Matches(TextView pattern, TextView name) { return MatchTokens(Rewrite(pattern), name); }
+bool Matches(TextView pattern, TextView name) {
+  return MatchTokens(Rewrite(FoldName(pattern)), name);
+}
 
 }  // namespace kavrolin::rules::win_wildcard

@@ -1,7 +1,8 @@
 // File-name patterns as the platform's directory search reads them, as a pure
 // text function, so the rule is tested on any host.
 //
-// Letter case never matters (base/upper_case.h). "*" matches any run of
+// Names compare by their folds (FoldName in base/upper_case.h), as file
+// names do everywhere. "*" matches any run of
 // characters, dots included. Before matching, the search rewrites the pattern
 // the way the platform's own search does:
 //   - "*.*" alone becomes "*": every name, with or without an extension;

@@ -106,6 +106,68 @@ TEST_F(PrefixTest, ToWindowsGivesWindowsForm) {
   }
 }
 
+// Names compare by their folds beyond ASCII too, in every component.
+TEST_F(PrefixTest, OtherCaseOutsideAsciiMapsToTheNameOnDisk) {
+  fs::create_directories(DriveC() / "Журнал" / "Σοφία");
+  kavrolin::testing::WriteHostFile(DriveC() / "Äpfel.txt", "x");
+  kavrolin::testing::WriteHostFile(DriveC() / "Журнал" / "Σοφία" / "Ölçü.TXT", "x");
+  const std::string c = Link("c:").string();
+  const struct {
+    const char* label;
+    Text path;
+    std::string host;
+  } rows[] = {
+      {"latin_small_umlaut", u"C:\\äpfel.txt", c + "/Äpfel.txt"},
+      {"latin_capitals", u"C:\\ÄPFEL.TXT", c + "/Äpfel.txt"},
+      {"cyrillic_and_greek_folders", u"c:\\ЖУРНАЛ\\ΣΟΦΊΑ\\ölçü.txt", c + "/Журнал/Σοφία/Ölçü.TXT"},
+      {"missing_below_a_folded_one", u"C:\\журнал\\новый.txt", c + "/Журнал/новый.txt"},
+      {"dotless_i_is_another_letter", u"C:\\Äpfel.txt\\..\\\u0131.txt", c + "/\u0131.txt"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    EXPECT_EQ(prefix_.ToHost(row.path).path, row.host);
+  }
+}
+
+// Another process may create, rename or remove names at any moment: the next
+// mapping sees it, whatever was mapped before.
+TEST_F(PrefixTest, NamesChangedBetweenMappingsAreSeenAtOnce) {
+  fs::create_directories(DriveC() / "YHLOG");
+  const std::string c = Link("c:").string();
+  ASSERT_EQ(prefix_.ToHost(u"c:\\yhlog\\day.txt").path, c + "/YHLOG/day.txt");
+  kavrolin::testing::WriteHostFile(DriveC() / "YHLOG" / "DAY.TXT", "x");
+  EXPECT_EQ(prefix_.ToHost(u"c:\\yhlog\\day.txt").path, c + "/YHLOG/DAY.TXT");
+  fs::create_directories(DriveC() / "yhlog");
+  EXPECT_EQ(prefix_.ToHost(u"c:\\yhlog\\day.txt").path, c + "/yhlog/day.txt") << "exact wins";
+  fs::remove(DriveC() / "yhlog");
+  fs::rename(DriveC() / "YHLOG", DriveC() / "Logs");
+  EXPECT_EQ(prefix_.ToHost(u"C:\\LOGS\\day.txt").path, c + "/Logs/DAY.TXT");
+  EXPECT_EQ(prefix_.ToHost(u"C:\\YHLOG\\day.txt").path, c + "/YHLOG/day.txt");
+}
+
+// The reverse mapping follows drive links and the folders they lead to as
+// they are now.
+TEST_F(PrefixTest, ToWindowsFollowsDrivesAsTheyAreNow) {
+  const fs::path data = dir_.path() / "data";
+  fs::create_directories(data / "x");
+  fs::create_symlink(data, Link("d:"));
+  ASSERT_EQ(prefix_.ToWindows(data / "x"), u"D:\\x");
+  // The folder moves and a link takes its place, as an administrator moves a
+  // folder to another disk.
+  fs::rename(data, dir_.path() / "data2");
+  fs::create_symlink(dir_.path() / "data2", data);
+  EXPECT_EQ(prefix_.ToWindows(dir_.path() / "data2" / "x"), u"D:\\x");
+  // The drive is repointed.
+  fs::create_directories(dir_.path() / "e" / "y");
+  fs::remove(Link("d:"));
+  fs::create_symlink(dir_.path() / "e", Link("d:"));
+  EXPECT_EQ(prefix_.ToWindows(dir_.path() / "e" / "y"), u"D:\\y");
+  EXPECT_NE(prefix_.ToWindows(dir_.path() / "data2" / "x"), u"D:\\x");
+  // Two drives on one folder: the first letter.
+  fs::create_symlink(dir_.path() / "e", Link("b:"));
+  EXPECT_EQ(prefix_.ToWindows(dir_.path() / "e" / "y"), u"B:\\y");
+}
+
 // A name longer than the platform holds cannot be looked up; the drive's link
 // in front of it is resolved all the same, so the path stays on its drive.
 TEST_F(PrefixTest, NameTooLongForThePlatformKeepsItsDrive) {

@@ -61,6 +61,10 @@ TEST(WinWildcardTest, Matches) {
       // Beyond ASCII.
       {"chinese name", u"*.日志", u"今天.日志", true},
       {"accented letter case", u"\u00c9T\u00c9.*", u"\u00e9t\u00e9.txt", true},
+      {"small umlaut pattern, capital name", u"\u00e4pfel.*", u"\u00c4PFEL.TXT", true},
+      {"cyrillic, other case", u"\u0436\u0443\u0440\u043d\u0430\u043b?.*", u"\u0416\u0423\u0420\u041d\u0410\u041b1.log", true},
+      {"greek final sigma is sigma", u"\u03a3\u03a3.*", u"\u03c3\u03c2.txt", true},
+      {"dotless i is not I", u"\u0131*", u"I.txt", false},
       {"plain characters outnumber the name", u"abcdef*", u"abc", false},
   };
   for (const auto& row : rows) {

@@ -127,6 +127,14 @@ for script in by_value.js by_value.vbs; do
   check "$script" "$dir/out" "$marker" "$dir/err"
 done
 
+# Names beyond ASCII in another letter case through every member that takes
+# a path, and the key list of an INI file that repeats its keys.
+dir=$(fresh names.js)
+cp "$here/names.js" "$dir/"
+(cd "$dir" && KAVROLIN_PREFIX=records WINEDEBUG=-all,fixme+wscript "$wine" cscript //nologo names.js \
+   > "$dir/out" 2> "$dir/err")
+check names.js "$dir/out" "NAMES JS DONE" "$dir/err"
+
 # A long-running host: create, call and release each class CYCLES times
 # after a warm-up round; the script host's resident memory may grow by at most
 # MAX_GROWTH_KB between the two readings (a reference or allocation lost per

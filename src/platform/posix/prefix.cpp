@@ -1,13 +1,16 @@
 #include "platform/posix/prefix.h"
 
-#include <dirent.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <climits>
 #include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
 
 #include "base/automation_error.h"
 #include "rules/win_path.h"
@@ -17,42 +20,126 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
-    if (x != y) return false;
-  }
-  return true;
-}
+struct Identity {
+  dev_t dev;
+  ino_t ino;
+  bool operator==(const Identity&) const = default;
+};
 
-// The entry of `folder` whose name matches `name`: the exact one when it
-// exists, else the first that differs only in letter case; empty when none.
-std::string FindEntry(const std::string& folder, const std::string& name) {
-  struct stat st;
-  if (::lstat((folder + "/" + name).c_str(), &st) == 0) return name;
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
-  if (!dir) return {};
-  while (const dirent* entry = ::readdir(dir.get())) {
-    if (SameIgnoringAsciiCase(entry->d_name, name)) return entry->d_name;
-  }
-  return {};
-}
+// One component of a host path as resolved: its name, and for a component
+// that exists its identity.
+struct Part {
+  std::string name;
+  std::optional<Identity> identity;
+  bool is_folder = false;
+};
 
-// The real form of `absolute`: the longest leading part that resolves, with
-// the rest appended as written. The parts that do not resolve are not only
+// The host's real form of an absolute path, each component with the identity
+// of the folder or file it names: the longest leading part that resolves
+// (links followed, ".." taken physically), with the rest appended as written
+// and ".." there taken lexically. The parts that do not resolve are not only
 // missing ones: a name longer than the platform can hold fails its look-up
 // as well, and must not keep a drive's link unresolved in front of it (the
 // path would then fall outside its drive).
-fs::path ResolveLeading(const fs::path& absolute) {
-  std::error_code ec;
-  for (fs::path head = absolute; head.has_relative_path(); head = head.parent_path()) {
-    const fs::path resolved = fs::canonical(head, ec);
-    if (!ec) return (resolved / absolute.lexically_relative(head)).lexically_normal();
+class Resolution {
+ public:
+  explicit Resolution(const std::string& absolute) {
+    const std::vector<std::string> names = Split(absolute);
+    size_t i = 0;
+    for (; i < names.size(); ++i) {
+      int links_left = kMaxLinks;
+      if (!Step(names[i], links_left, true)) break;
+    }
+    for (; i < names.size(); ++i) Lexical(names[i]);
   }
-  return absolute.lexically_normal();
+
+  const std::vector<Part>& parts() const { return parts_; }
+
+ private:
+  static constexpr int kMaxLinks = 40;  // as the kernel allows
+
+  static std::vector<std::string> Split(std::string_view path) {
+    std::vector<std::string> names;
+    size_t start = 0;
+    while (start <= path.size()) {
+      size_t end = path.find('/', start);
+      if (end == std::string_view::npos) end = path.size();
+      if (end > start) names.emplace_back(path.substr(start, end - start));
+      start = end + 1;
+    }
+    return names;
+  }
+
+  std::string Joined(std::string_view name) const {
+    std::string path;
+    for (const Part& part : parts_) {
+      path += '/';
+      path += part.name;
+    }
+    path += '/';
+    path += name;
+    return path;
+  }
+
+  void Lexical(const std::string& name) {
+    if (name == ".") return;
+    if (name == "..") {
+      if (!parts_.empty()) parts_.pop_back();
+      return;
+    }
+    parts_.push_back({name, std::nullopt, false});
+  }
+
+  // One component; `whole` for a component of the path as written, which
+  // leaves the parts as they were when it does not resolve.
+  bool Step(const std::string& name, int& links_left, bool whole) {
+    if (name == ".") return true;
+    // Nothing lies below a file.
+    if (!parts_.empty() && !parts_.back().is_folder) return false;
+    if (name == "..") {
+      if (!parts_.empty()) parts_.pop_back();
+      return true;
+    }
+    const std::string path = Joined(name);
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0) return false;
+    if (!S_ISLNK(st.st_mode)) {
+      parts_.push_back({name, Identity{st.st_dev, st.st_ino}, S_ISDIR(st.st_mode)});
+      return true;
+    }
+    if (--links_left < 0) return false;
+    if (whole) {
+      const std::vector<Part> before = parts_;
+      if (Link(path, st, links_left)) return true;
+      parts_ = before;
+      return false;
+    }
+    return Link(path, st, links_left);
+  }
+
+  bool Link(const std::string& path, const struct stat& st, int& links_left) {
+    std::string target(static_cast<size_t>(st.st_size > 0 ? st.st_size : PATH_MAX), '\0');
+    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+    if (n <= 0 || static_cast<size_t>(n) > target.size()) return false;
+    target.resize(static_cast<size_t>(n));
+    if (target.front() == '/') parts_.clear();
+    for (const std::string& part : Split(target)) {
+      if (!Step(part, links_left, false)) return false;
+    }
+    return true;
+  }
+
+  std::vector<Part> parts_;
+};
+
+// The identity of the host root, which never changes.
+std::optional<Identity> RootIdentity() {
+  static const std::optional<Identity> root = []() -> std::optional<Identity> {
+    struct stat st;
+    if (::stat("/", &st) != 0) return std::nullopt;
+    return Identity{st.st_dev, st.st_ino};
+  }();
+  return root;
 }
 
 std::string CurrentFolder() {
@@ -141,75 +228,124 @@ HostPath Prefix::ToHost(TextView windows_path) const {
       break;
   }
   out.is_root = parsed.components.empty() && parsed.kind != rules::win_path::PathKind::kRelative;
+  std::vector<std::string> names;
+  names.reserve(parsed.components.size());
+  for (const Text& component : parsed.components) names.push_back(ToUtf8(component));
+  // Most paths are written as they stand on disk: one lstat settles them. It
+  // is skipped when the folders' kept listings say a name differs.
   std::string exact = base;
-  for (const Text& component : parsed.components) {
+  bool worth_trying = true;
+  for (const std::string& name : names) {
+    const std::optional<bool> known =
+        worth_trying ? listings_.KnownExact(exact, name) : std::optional<bool>(true);
+    if (known && !*known) worth_trying = false;
     exact += '/';
-    exact += ToUtf8(component);
+    exact += name;
   }
-  // Most paths are written as they stand on disk: one lstat settles them.
-  struct stat st;
-  const bool there = parsed.components.empty() ? ::stat(exact.c_str(), &st) == 0
-                                               : ::lstat(exact.c_str(), &st) == 0;
-  if (!there) {
+  if (worth_trying) {
+    struct stat st;
+    const bool there = names.empty() ? ::stat(exact.c_str(), &st) == 0
+                                     : ::lstat(exact.c_str(), &st) == 0;
+    if (there) {
+      if (parsed.trailing_separator || out.is_root) exact += '/';
+      out.path = std::move(exact);
+      return out;
+    }
     // The drive is looked at only when the path is not there as written.
-    if (check_drive && ::stat(base.c_str(), &st) != 0) {
-      throw AutomationError(ErrorNumber::kPathNotFound);
-    }
-    bool matching = true;  // once a component is missing, nothing below it exists
-    for (const Text& component : parsed.components) {
-      std::string name = ToUtf8(component);
-      if (matching) {
-        std::string found = FindEntry(base, name);
-        if (found.empty()) matching = false;
-        else name = std::move(found);
+    if (names.empty() && check_drive) throw AutomationError(ErrorNumber::kPathNotFound);
+  }
+  bool matching = true;  // once a component is missing, nothing below it exists
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (matching) {
+      const FolderListings::Match found = listings_.Find(base, parsed.components[i], names[i]);
+      if (found.status == FolderListings::Status::kNoFolder && i == 0 && check_drive) {
+        throw AutomationError(ErrorNumber::kPathNotFound);
       }
-      base += '/';
-      base += name;
+      if (found.status == FolderListings::Status::kExact ||
+          found.status == FolderListings::Status::kOtherCase) {
+        names[i] = found.name;
+      } else {
+        matching = false;
+      }
     }
-  } else {
-    base = std::move(exact);
+    base += '/';
+    base += names[i];
   }
   if (parsed.trailing_separator || out.is_root) base += '/';
   out.path = std::move(base);
   return out;
 }
 
-Text Prefix::ToWindows(const fs::path& host_path) const {
-  std::error_code ec;
-  fs::path absolute = host_path.is_absolute() ? host_path : fs::path(CurrentFolder()) / host_path;
-  std::string host = ResolveLeading(absolute).string();
-  while (host.size() > 1 && host.back() == '/') host.pop_back();
-
-  EnsureLayout();
-  char best_letter = 0;
-  size_t best_length = 0;
-  for (const auto& entry : fs::directory_iterator(root_ / "dosdevices", ec)) {
-    const std::string name = entry.path().filename().string();
+std::shared_ptr<const Prefix::DriveLinks> Prefix::CurrentDriveLinks() const {
+  const std::string devices = (root_ / "dosdevices").string();
+  std::shared_ptr<const FolderListings::Listing> listing = listings_.Get(devices);
+  if (!listing) return nullptr;
+  {
+    const std::lock_guard lock(drive_links_mutex_);
+    if (drive_links_ && drive_links_->listing == listing) return drive_links_;
+  }
+  auto links = std::make_shared<DriveLinks>();
+  for (const std::string& name : listing->names) {
     if (name.size() != 2 || name[1] != ':' || name[0] < 'a' || name[0] > 'z') continue;
-    std::error_code link_ec;
-    const std::string t = fs::canonical(entry.path(), link_ec).string();
-    if (link_ec) continue;
-    const bool inside = t == "/" || host == t ||
-                        (host.size() > t.size() && host.compare(0, t.size(), t) == 0 &&
-                         host[t.size()] == '/');
-    const size_t length = t == "/" ? 0 : t.size();
-    if (inside && (best_letter == 0 || length > best_length ||
-                   (length == best_length && name[0] < best_letter))) {
-      best_letter = name[0];
-      best_length = length;
+    char text[PATH_MAX];
+    const ssize_t n = ::readlink((devices + "/" + name).c_str(), text, sizeof text);
+    links->links.push_back({name[0], n > 0 ? std::string(text, static_cast<size_t>(n)) : ""});
+  }
+  links->listing = std::move(listing);
+  const std::lock_guard lock(drive_links_mutex_);
+  drive_links_ = links;
+  return links;
+}
+
+Text Prefix::ToWindows(const fs::path& host_path) const {
+  const std::string absolute =
+      host_path.is_absolute() ? host_path.string() : CurrentFolder() + "/" + host_path.string();
+  const Resolution resolution(absolute);
+  const std::vector<Part>& parts = resolution.parts();
+
+  // The drive whose folder is the deepest one the path passes through; of
+  // drives on one folder, the first letter.
+  EnsureLayout();
+  const std::string devices = (root_ / "dosdevices").string();
+  std::vector<std::pair<Identity, char>> drives;
+  if (const std::shared_ptr<const DriveLinks> links = CurrentDriveLinks()) {
+    for (const auto& [letter, text] : links->links) {
+      // A link to the host root needs no look: the root never changes.
+      if (text == "/" && RootIdentity()) {
+        drives.push_back({*RootIdentity(), letter});
+        continue;
+      }
+      struct stat st;
+      const std::string link = devices + "/" + letter + ":";
+      if (::stat(link.c_str(), &st) == 0) drives.push_back({Identity{st.st_dev, st.st_ino}, letter});
     }
   }
+  auto letter_of = [&drives](const std::optional<Identity>& identity) -> char {
+    char best = 0;
+    if (!identity) return best;
+    for (const auto& [drive, letter] : drives) {
+      if (drive == *identity && (best == 0 || letter < best)) best = letter;
+    }
+    return best;
+  };
+  char letter = 0;
+  size_t depth = parts.size();
+  for (; depth > 0 && letter == 0; --depth) letter = letter_of(parts[depth - 1].identity);
+  if (letter != 0) {
+    ++depth;
+  } else {
+    letter = letter_of(RootIdentity());
+  }
   // A path outside every drive still answers in Windows form.
-  if (best_letter == 0) best_letter = 'z';
+  if (letter == 0) letter = 'z';
 
-  std::string rest = host.substr(best_length);
   Text out;
-  out.push_back(static_cast<char16_t>(best_letter - 32));
+  out.push_back(static_cast<char16_t>(letter - 32));
   out += u":\\";
-  Text tail = FromUtf8(rest);
-  size_t start = 0;
-  while (start < tail.size() && tail[start] == u'/') ++start;
-  for (size_t i = start; i < tail.size(); ++i) out.push_back(tail[i] == u'/' ? u'\\' : tail[i]);
+  for (size_t i = depth; i < parts.size(); ++i) {
+    if (i > depth) out.push_back(u'\\');
+    out += FromUtf8(parts[i].name);
+  }
   return out;
 }
 

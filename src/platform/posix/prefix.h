@@ -11,9 +11,14 @@
 
 #include <atomic>
 #include <filesystem>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "base/text.h"
+#include "platform/posix/folder_listings.h"
 
 namespace kavrolin::platform::posix {
 
@@ -48,8 +53,20 @@ class Prefix {
  private:
   std::string DriveLink(char16_t letter) const;
 
+  // The drive links of dosdevices/ and their texts, as read with one listing
+  // of it: a link is never changed in place, so its text holds while the
+  // listing does.
+  struct DriveLinks {
+    std::shared_ptr<const FolderListings::Listing> listing;
+    std::vector<std::pair<char, std::string>> links;  // letter, link text ("" for a folder)
+  };
+  std::shared_ptr<const DriveLinks> CurrentDriveLinks() const;
+
   std::filesystem::path root_;
   mutable std::atomic<bool> ensured_{false};
+  mutable FolderListings listings_;
+  mutable std::mutex drive_links_mutex_;
+  mutable std::shared_ptr<const DriveLinks> drive_links_;
 };
 
 }  // namespace kavrolin::platform::posix

@@ -1,10 +1,8 @@
 #include "platform/posix/registry.h"
 
 #include <fcntl.h>
-#include <locale.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
-#include <wctype.h>
 
 #include <cstring>
 #include <new>
@@ -13,6 +11,8 @@
 #include <vector>
 
 #include "base/ansi.h"
+#include "base/upper_case.h"
+#include "platform/posix/registry_folds.h"
 #include "platform/posix/unique_fd.h"
 
 namespace kavrolin::platform::posix {
@@ -107,29 +107,7 @@ std::string_view UpToZero(std::string_view bytes) {
   return zero == std::string_view::npos ? bytes : bytes.substr(0, zero);
 }
 
-locale_t UnicodeCtype() {
-  // Made once and kept: a locale_t is only ever read.
-  static const locale_t ctype = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
-  return ctype;
-}
-
-// Upper case unit by unit, as the platform's comparison of names does it:
-// characters outside the basic plane (surrogate pairs) stay as they are.
-Text Upper(TextView text) {
-  const locale_t ctype = UnicodeCtype();
-  Text upper(text);
-  for (char16_t& c : upper) {
-    if (c < 0x80 || ctype == static_cast<locale_t>(0)) {
-      c = AsciiUpper(c);
-    } else if (c < 0xD800 || c > 0xDFFF) {
-      const wint_t mapped = ::towupper_l(static_cast<wint_t>(c), ctype);
-      if (mapped <= 0xFFFF) c = static_cast<char16_t>(mapped);
-    }
-  }
-  return upper;
-}
-
-StoredName NameOf(TextView text) { return {ToUtf8(text), ToUtf8(Upper(text))}; }
+StoredName NameOf(TextView text) { return {ToUtf8(text), ToUtf8(FoldName(text))}; }
 
 // The names of a key path. The path is decoded before it is split: a
 // double-byte character's second byte may be the byte of "\".
@@ -197,6 +175,7 @@ SqliteDb& PosixRegistry::Connection() {
       db.PersistWal();
       SqliteTransaction schema(db, true);
       db.Exec(kSchema);
+      BringFoldsUpToDate(db);
       schema.Commit();
     }
     return db;

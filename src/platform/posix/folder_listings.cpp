@@ -1,0 +1,123 @@
+#include "platform/posix/folder_listings.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <time.h>
+
+#include <cerrno>
+
+#include "base/upper_case.h"
+
+namespace kavrolin::platform::posix {
+namespace {
+
+// Kept listings are few (the folders a register's paths pass through); past
+// this many the oldest go all at once rather than one by one.
+constexpr size_t kMaxKept = 128;
+
+bool SameTime(const timespec& a, const timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+struct Read {
+  struct stat st;
+  std::shared_ptr<FolderListings::Listing> listing;
+};
+
+// Reads the folder's names and the identity of the folder read.
+std::optional<Read> ReadFolder(const std::string& folder) {
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+  if (!dir) return std::nullopt;
+  Read read;
+  if (::fstat(::dirfd(dir.get()), &read.st) != 0) return std::nullopt;
+  read.listing = std::make_shared<FolderListings::Listing>();
+  while (const dirent* entry = ::readdir(dir.get())) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    const Text text = FromUtf8(name);
+    // A name that is not UTF-8 has no Windows form that leads back to it.
+    if (ToUtf8(text) == name) read.listing->by_fold.emplace(FoldName(text), name);
+    read.listing->names.insert(name);
+  }
+  return read;
+}
+
+}  // namespace
+
+// File systems stamp with a clock that advances in ticks (a few ms); those
+// that keep whole seconds only (or two, as FAT does) show no nanoseconds and
+// get seconds of margin.
+bool FolderListings::Settled(const timespec& change, const timespec& read) {
+  const int64_t margin_ns = change.tv_nsec == 0 ? 3'000'000'000 : 50'000'000;
+  const int64_t gap_ns = (static_cast<int64_t>(read.tv_sec) - change.tv_sec) * 1'000'000'000 +
+                         (read.tv_nsec - change.tv_nsec);
+  return gap_ns > margin_ns;
+}
+
+FolderListings::FolderListings(Clock now) : now_(now) {}
+
+timespec FolderListings::RealTime() {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  return now;
+}
+
+std::optional<std::shared_ptr<const FolderListings::Listing>> FolderListings::Current(
+    const std::string& folder) {
+  struct stat st;
+  if (::stat(folder.c_str(), &st) != 0) return std::nullopt;
+  {
+    const std::lock_guard lock(mutex_);
+    const auto it = kept_.find(folder);
+    if (it != kept_.end()) {
+      const Kept& k = it->second;
+      if (k.settled && k.dev == st.st_dev && k.ino == st.st_ino && SameTime(k.mtime, st.st_mtim) &&
+          SameTime(k.ctime, st.st_ctim)) {
+        return k.listing;
+      }
+    }
+  }
+  const timespec now = now_();
+  std::optional<Read> read = ReadFolder(folder);
+  if (!read) return std::shared_ptr<const Listing>();
+  const std::lock_guard lock(mutex_);
+  if (kept_.size() >= kMaxKept) kept_.clear();
+  kept_[folder] = Kept{read->st.st_dev,
+                       read->st.st_ino,
+                       read->st.st_mtim,
+                       read->st.st_ctim,
+                       Settled(read->st.st_ctim, now) && Settled(read->st.st_mtim, now),
+                       read->listing};
+  return read->listing;
+}
+
+std::shared_ptr<const FolderListings::Listing> FolderListings::Get(const std::string& folder) {
+  auto current = Current(folder);
+  return current ? *current : nullptr;
+}
+
+FolderListings::Match FolderListings::Find(const std::string& folder, TextView name,
+                                           const std::string& utf8) {
+  const auto current = Current(folder);
+  if (!current) return {Status::kNoFolder, {}};
+  const std::shared_ptr<const Listing>& listing = *current;
+  if (!listing) {
+    struct stat st;
+    if (::lstat((folder + "/" + utf8).c_str(), &st) == 0) return {Status::kExact, utf8};
+    return {};
+  }
+  if (listing->names.count(utf8) != 0) return {Status::kExact, utf8};
+  const auto it = listing->by_fold.find(FoldName(name));
+  if (it != listing->by_fold.end()) return {Status::kOtherCase, it->second};
+  return {};
+}
+
+std::optional<bool> FolderListings::KnownExact(const std::string& folder,
+                                               const std::string& name) const {
+  const std::lock_guard lock(mutex_);
+  const auto it = kept_.find(folder);
+  if (it == kept_.end() || !it->second.listing) return std::nullopt;
+  return it->second.listing->names.count(name) != 0;
+}
+
+}  // namespace kavrolin::platform::posix
