@@ -59,7 +59,9 @@ IniText::IniText(std::string bytes, int code_page) : bytes_(std::move(bytes)), c
     ++count;
   }
   lines_.reserve(count);
-  for (size_t pos = 0; pos < all.size(); pos = lines_.back().next) lines_.push_back(ParseLine(all, pos));
+  for (size_t pos = 0; pos < all.size(); pos = lines_.back().next) {
+    lines_.push_back(ParseLine(all, pos));
+  }
   IndexSections();
 }
 
@@ -126,15 +128,16 @@ std::shared_ptr<const IniText> IniText::Edited(const IniText& before, std::strin
   const size_t shorter = std::min(old.size(), now.size());
   size_t head = 0;
   constexpr size_t kBlock = 64;
-  while (head + kBlock <= shorter && std::memcmp(old.data() + head, now.data() + head, kBlock) == 0) {
+  while (head + kBlock <= shorter &&
+         std::memcmp(old.data() + head, now.data() + head, kBlock) == 0) {
     head += kBlock;
   }
   while (head < shorter && old[head] == now[head]) ++head;
   size_t tail = 0;
   const size_t tail_room = shorter - head;
   while (tail + kBlock <= tail_room &&
-         std::memcmp(old.data() + old.size() - tail - kBlock, now.data() + now.size() - tail - kBlock,
-                     kBlock) == 0) {
+         std::memcmp(old.data() + old.size() - tail - kBlock,
+                     now.data() + now.size() - tail - kBlock, kBlock) == 0) {
     tail += kBlock;
   }
   while (tail < tail_room && old[old.size() - 1 - tail] == now[now.size() - 1 - tail]) ++tail;
@@ -156,7 +159,9 @@ std::shared_ptr<const IniText> IniText::Edited(const IniText& before, std::strin
   // A line is decided by its bytes up to its line end and the byte after a CR:
   // lines whose next line starts inside the head are unchanged.
   size_t i = 0;
-  while (i < before.lines_.size() && before.lines_[i].next < head) lines.push_back(rebased(before.lines_[i++], 0));
+  while (i < before.lines_.size() && before.lines_[i].next < head) {
+    lines.push_back(rebased(before.lines_[i++], 0));
+  }
   size_t pos = lines.empty() ? 0 : lines.back().next;
 
   // From the change on, parse until a line starts inside the tail where one
