@@ -1,6 +1,7 @@
 // INI reads come from the profile cache while the file is unchanged: at least
 // 100 times faster than inih parsing the file for each lookup. Writes cost one
-// locked read, an edit and an atomic replace: within 1.5 times a bare write +
+// locked read, an edit and an atomic replace; a file that still holds what
+// this process wrote last is not parsed again: within 1.3 times a bare write +
 // fdatasync + rename of the same file.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -101,7 +102,7 @@ BENCHMARK(BM_Anchor_WriteFdatasyncRename)->UseRealTime();
 
 const bool kAnchored = kavrolin::bench::DeclareAnchors({
     {"BM_ProfileGetStringUnchanged", "BM_Anchor_InihParse", "ratio<=0.01"},
-    {"BM_ProfileWriteString", "BM_Anchor_WriteFdatasyncRename/real_time", "ratio<=1.5"},
+    {"BM_ProfileWriteString", "BM_Anchor_WriteFdatasyncRename/real_time", "ratio<=1.3"},
 });
 
 }  // namespace

@@ -94,6 +94,22 @@ class Registry {
 
   // Closes an opened handle; closing a root succeeds and does nothing.
   virtual int32_t CloseKey(RegHandle key) = 0;
+
+  // CreateKey of `sub_key` below `key` with `access`, SetValue in it, then
+  // CloseKey, as one call: the status of the first step that failed, else
+  // kSuccess (a failing close counts for nothing). `opened` (may be null)
+  // tells whether the key was made or opened, so that a failure came from
+  // storing the value; the key stays made then. A realisation that can runs
+  // it as one atomic step; this one makes the three calls.
+  virtual int32_t SetKeyValue(RegHandle key, std::string_view sub_key, uint32_t access,
+                              std::string_view name, uint32_t type, std::string_view data,
+                              bool* opened);
+
+  // OpenKey of `sub_key` below `key` with `access`, QueryValue in it, then
+  // CloseKey, as one call, with the answers SetKeyValue gives.
+  virtual int32_t QueryKeyValue(RegHandle key, std::string_view sub_key, uint32_t access,
+                                std::string_view name, uint32_t* type, uint8_t* data,
+                                uint32_t* size, bool* opened);
 };
 
 // Owns one opened key handle and closes it when it goes. Move-only.
@@ -127,5 +143,27 @@ class RegKey {
   Registry* registry_ = nullptr;
   RegHandle handle_ = 0;
 };
+
+inline int32_t Registry::SetKeyValue(RegHandle key, std::string_view sub_key, uint32_t access,
+                                     std::string_view name, uint32_t type, std::string_view data,
+                                     bool* opened) {
+  if (opened != nullptr) *opened = false;
+  RegHandle handle = 0;
+  if (const int32_t s = CreateKey(key, sub_key, access, handle); s != reg::kSuccess) return s;
+  const RegKey owned(*this, handle);
+  if (opened != nullptr) *opened = true;
+  return SetValue(handle, name, type, data);
+}
+
+inline int32_t Registry::QueryKeyValue(RegHandle key, std::string_view sub_key, uint32_t access,
+                                       std::string_view name, uint32_t* type, uint8_t* data,
+                                       uint32_t* size, bool* opened) {
+  if (opened != nullptr) *opened = false;
+  RegHandle handle = 0;
+  if (const int32_t s = OpenKey(key, sub_key, access, handle); s != reg::kSuccess) return s;
+  const RegKey owned(*this, handle);
+  if (opened != nullptr) *opened = true;
+  return QueryValue(handle, name, type, data, size);
+}
 
 }  // namespace kavrolin::platform

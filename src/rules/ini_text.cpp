@@ -50,45 +50,140 @@ uint32_t CopyList(const std::vector<std::string_view>& names, char* buffer, uint
 
 }  // namespace
 
-IniText::IniText(std::string bytes, int code_page)
-    : bytes_(std::move(bytes)), codec_(code_page) {
+IniText::IniText(std::string bytes, int code_page) : bytes_(std::move(bytes)), codec_(code_page) {
   const std::string_view all(bytes_);
-  sections_.push_back(Section{std::string_view(), -1, 0, 0});
-  lines_.reserve(static_cast<size_t>(std::count(all.begin(), all.end(), '\n')) + 1);
-  size_t pos = 0;
-  while (pos < all.size()) {
-    Line line;
-    line.start = pos;
-    size_t end = pos;
-    while (end < all.size() && all[end] != '\r' && all[end] != '\n') ++end;
-    line.end = end;
-    line.next = end;
-    if (end < all.size()) line.next = (all[end] == '\r' && end + 1 < all.size() && all[end + 1] == '\n') ? end + 2 : end + 1;
-    pos = line.next;
+  size_t count = 1;
+  for (const char* at = all.data(); (at = static_cast<const char*>(std::memchr(
+                                         at, '\n', all.data() + all.size() - at))) != nullptr;
+       ++at) {
+    ++count;
+  }
+  lines_.reserve(count);
+  for (size_t pos = 0; pos < all.size(); pos = lines_.back().next) {
+    lines_.push_back(ParseLine(all, pos));
+  }
+  IndexSections();
+}
 
-    const std::string_view text = Trim(all.substr(line.start, line.end - line.start));
+IniText::IniText(std::string bytes, const AnsiCodec& codec, Unparsed)
+    : bytes_(std::move(bytes)), codec_(codec) {}
+
+IniText::Line IniText::ParseLine(std::string_view all, size_t pos) {
+  Line line;
+  line.start = pos;
+  // A CR is looked for only before the LF: a file of LF lines is not searched
+  // to its end for each line.
+  const char* lf = static_cast<const char*>(std::memchr(all.data() + pos, '\n', all.size() - pos));
+  const size_t limit = lf != nullptr ? static_cast<size_t>(lf - all.data()) : all.size();
+  const char* cr = static_cast<const char*>(std::memchr(all.data() + pos, '\r', limit - pos));
+  line.end = cr != nullptr ? static_cast<size_t>(cr - all.data()) : limit;
+  line.next = line.end;
+  if (line.end < all.size()) {
+    line.next = (all[line.end] == '\r' && line.end + 1 < all.size() && all[line.end + 1] == '\n')
+                    ? line.end + 2
+                    : line.end + 1;
+  }
+
+  const std::string_view text = Trim(all.substr(line.start, line.end - line.start));
+  if (text.empty()) return line;
+  if (text.front() == '[') {
     const size_t close = text.rfind(']');
-    if (!text.empty() && text.front() == '[' && close != std::string_view::npos && close > 0) {
+    if (close != std::string_view::npos && close > 0) {
       line.kind = Line::Kind::kHeader;
       line.name = Trim(text.substr(1, close - 1));
-      sections_.back().end = lines_.size();
-      sections_.push_back(Section{line.name, static_cast<int>(lines_.size()), lines_.size() + 1, 0});
-    } else if (!text.empty() && text.front() != ';') {
-      const size_t equals = text.find('=');
-      if (equals != std::string_view::npos) {
-        line.kind = Line::Kind::kEntry;
-        line.name = Trim(text.substr(0, equals));
-        std::string_view value = Trim(text.substr(equals + 1));
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-            value.back() == value.front()) {
-          value = value.substr(1, value.size() - 2);
-        }
-        line.value = value;
-      }
+      return line;
     }
-    lines_.push_back(line);
+  }
+  if (text.front() == ';') return line;
+  const size_t equals = text.find('=');
+  if (equals == std::string_view::npos) return line;
+  line.kind = Line::Kind::kEntry;
+  line.name = Trim(text.substr(0, equals));
+  std::string_view value = Trim(text.substr(equals + 1));
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front()) {
+    value = value.substr(1, value.size() - 2);
+  }
+  line.value = value;
+  return line;
+}
+
+void IniText::IndexSections() {
+  sections_.clear();
+  sections_.push_back(Section{std::string_view(), -1, 0, 0});
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    if (lines_[i].kind != Line::Kind::kHeader) continue;
+    sections_.back().end = i;
+    sections_.push_back(Section{lines_[i].name, static_cast<int>(i), i + 1, 0});
   }
   sections_.back().end = lines_.size();
+}
+
+std::shared_ptr<const IniText> IniText::Edited(const IniText& before, std::string bytes) {
+  const std::string_view old(before.bytes_);
+  std::shared_ptr<IniText> text(new IniText(std::move(bytes), before.codec_, Unparsed{}));
+  const std::string_view now(text->bytes_);
+
+  // The unchanged head and tail, compared in blocks first.
+  const size_t shorter = std::min(old.size(), now.size());
+  size_t head = 0;
+  constexpr size_t kBlock = 64;
+  while (head + kBlock <= shorter &&
+         std::memcmp(old.data() + head, now.data() + head, kBlock) == 0) {
+    head += kBlock;
+  }
+  while (head < shorter && old[head] == now[head]) ++head;
+  size_t tail = 0;
+  const size_t tail_room = shorter - head;
+  while (tail + kBlock <= tail_room &&
+         std::memcmp(old.data() + old.size() - tail - kBlock,
+                     now.data() + now.size() - tail - kBlock, kBlock) == 0) {
+    tail += kBlock;
+  }
+  while (tail < tail_room && old[old.size() - 1 - tail] == now[now.size() - 1 - tail]) ++tail;
+
+  const auto moved = [](std::string_view view, const char* from, const char* to) {
+    return view.data() == nullptr ? view : std::string_view(to + (view.data() - from), view.size());
+  };
+  const auto rebased = [&](Line line, ptrdiff_t shift) {
+    line.start += shift;
+    line.end += shift;
+    line.next += shift;
+    line.name = moved(line.name, old.data(), now.data() + shift);
+    line.value = moved(line.value, old.data(), now.data() + shift);
+    return line;
+  };
+
+  std::vector<Line>& lines = text->lines_;
+  lines.reserve(before.lines_.size() + 4);
+  // A line is decided by its bytes up to its line end and the byte after a CR:
+  // lines whose next line starts inside the head are unchanged.
+  size_t i = 0;
+  while (i < before.lines_.size() && before.lines_[i].next < head) {
+    lines.push_back(rebased(before.lines_[i++], 0));
+  }
+  size_t pos = lines.empty() ? 0 : lines.back().next;
+
+  // From the change on, parse until a line starts inside the tail where one
+  // started before; from there on the lines are the old ones, moved.
+  const ptrdiff_t shift = static_cast<ptrdiff_t>(now.size()) - static_cast<ptrdiff_t>(old.size());
+  const size_t tail_start = now.size() - tail;
+  while (pos < now.size()) {
+    if (pos >= tail_start) {
+      const size_t old_pos = static_cast<size_t>(static_cast<ptrdiff_t>(pos) - shift);
+      const auto same = std::lower_bound(before.lines_.begin() + static_cast<ptrdiff_t>(i),
+                                         before.lines_.end(), old_pos,
+                                         [](const Line& l, size_t p) { return l.start < p; });
+      if (same != before.lines_.end() && same->start == old_pos) {
+        for (auto it = same; it != before.lines_.end(); ++it) lines.push_back(rebased(*it, shift));
+        break;
+      }
+    }
+    lines.push_back(ParseLine(now, pos));
+    pos = lines.back().next;
+  }
+  text->IndexSections();
+  return text;
 }
 
 bool IniText::SameName(std::string_view a, std::string_view b) const {

@@ -18,6 +18,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,14 @@ class IniText {
   // Parses any bytes; nothing is refused. `code_page` tells which bytes lead a
   // two-byte character; std::invalid_argument when the host cannot use it.
   IniText(std::string bytes, int code_page);
+  // Holds views into its own bytes: not to be copied.
+  IniText(const IniText&) = delete;
+  IniText& operator=(const IniText&) = delete;
+
+  // The same as IniText(bytes, before.code_page()), for bytes that are
+  // `before`'s with one stretch changed (an edit of it): only the lines the
+  // change touches are parsed, the others are taken from `before`.
+  static std::shared_ptr<const IniText> Edited(const IniText& before, std::string bytes);
 
   const std::string& bytes() const { return bytes_; }
   int code_page() const { return codec_.code_page(); }
@@ -70,6 +79,13 @@ class IniText {
   const Line* FirstKey(const Section& section, std::string_view key) const;
 
  private:
+  struct Unparsed {};
+  IniText(std::string bytes, const AnsiCodec& codec, Unparsed);
+  // The line that starts at `pos` (below all.size()).
+  static Line ParseLine(std::string_view all, size_t pos);
+  // The sections, from the lines.
+  void IndexSections();
+
   std::string bytes_;
   AnsiCodec codec_;
   std::vector<Line> lines_;

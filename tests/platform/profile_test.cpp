@@ -23,7 +23,8 @@ class ProfileTest : public ::testing::Test {
   ProfileTest()
       : prefix_(std::make_shared<Prefix>(dir_.path() / "pfx")),
         files_(std::make_shared<PosixFileSystem>(prefix_)),
-        profile_(prefix_, files_, std::make_shared<ProfileCache>()) {
+        cache_(std::make_shared<ProfileCache>()),
+        profile_(prefix_, files_, cache_) {
     prefix_->EnsureLayout();
     fs::create_directories(C("POS"));
   }
@@ -37,6 +38,7 @@ class ProfileTest : public ::testing::Test {
   TempDir dir_;
   std::shared_ptr<Prefix> prefix_;
   std::shared_ptr<PosixFileSystem> files_;
+  std::shared_ptr<ProfileCache> cache_;
   PosixProfile profile_;
 };
 
@@ -61,6 +63,38 @@ TEST_F(ProfileTest, WhereFilesLie) {
     } else if (!row.host.empty()) {
       EXPECT_FALSE(fs::exists(C(row.host)));
     }
+  }
+}
+
+// A write edits what it read under the lock: the text this process wrote
+// last is taken again only while the file holds exactly its bytes.
+TEST_F(ProfileTest, WritesReuseTheirOwnTextOnlyWhileTheFileIsUnchanged) {
+  const Text file = u"C:\\POS\\pos.ini";
+  ASSERT_TRUE(profile_.WriteString("S", "a", "1", file));
+  const uint64_t first = cache_->write_parses();
+  ASSERT_TRUE(profile_.WriteString("S", "b", "2", file));
+  ASSERT_TRUE(profile_.WriteString("T", "c", "3", file));
+  EXPECT_EQ(cache_->write_parses(), first) << "writes after its own write parse nothing";
+  EXPECT_EQ(ReadHostFile(C("POS/pos.ini")), "[S]\r\na=1\r\nb=2\r\n[T]\r\nc=3\r\n");
+
+  const struct {
+    const char* label;
+    std::string outside;  // the file another writer leaves
+    std::string expected;
+  } rows[] = {
+      {"same_size_other_bytes", "[S]\r\na=9\r\nb=2\r\n[T]\r\nc=3\r\n",
+       "[S]\r\na=9\r\nb=2\r\n[T]\r\nc=4\r\n"},
+      {"shorter", "[T]\r\nc=3\r\n", "[T]\r\nc=4\r\n"},
+      {"emptied", "", "[T]\r\nc=4\r\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    ASSERT_TRUE(profile_.WriteString("T", "c", "3", file));
+    WriteHostFile(C("POS/pos.ini"), row.outside);
+    const uint64_t before = cache_->write_parses();
+    ASSERT_TRUE(profile_.WriteString("T", "c", "4", file));
+    EXPECT_EQ(cache_->write_parses(), before + 1);
+    EXPECT_EQ(ReadHostFile(C("POS/pos.ini")), row.expected);
   }
 }
 

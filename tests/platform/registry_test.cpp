@@ -817,5 +817,148 @@ TEST_F(RegistryTest, WriterKilledAtAnyInstantKeepsEveryAnsweredWrite) {
   sqlite3_close(db);
 }
 
+
+namespace one_call {
+
+// What a registry holds at HKCU\Shop\Till after a call, and what it answered.
+struct Outcome {
+  int32_t status = -1;
+  bool opened = false;
+  bool key_there = false;
+  std::optional<Stored> value;
+  bool operator==(const Outcome&) const = default;
+};
+
+std::optional<Stored> ValueAt(Registry& registry, std::string_view path, std::string_view name) {
+  RegHandle key = 0;
+  if (registry.OpenKey(reg::kCurrentUser, path, reg::kKeyRead, key) != reg::kSuccess) {
+    return std::nullopt;
+  }
+  const RegKey owned(registry, key);
+  uint8_t data[64] = {};
+  uint32_t size = sizeof data;
+  Stored stored;
+  if (registry.QueryValue(key, name, &stored.type, data, &size) != reg::kSuccess) return std::nullopt;
+  stored.data.assign(reinterpret_cast<char*>(data), size);
+  return stored;
+}
+
+bool KeyThere(Registry& registry, std::string_view path) {
+  RegHandle key = 0;
+  const bool there = registry.OpenKey(reg::kCurrentUser, path, reg::kKeyRead, key) == reg::kSuccess;
+  registry.CloseKey(key);
+  return there;
+}
+
+}  // namespace one_call
+
+// The store's one-transaction forms answer, and leave the store, exactly as
+// the three calls they stand for (the interface's own composition, run on a
+// store of its own).
+TEST_F(RegistryTest, OneCallSetAnswersAsCreateSetClose) {
+  const std::string long_name(16384, 'n');
+  const struct {
+    const char* label;
+    RegHandle root;
+    std::string path;
+    uint32_t access;
+    std::string name;
+  } rows[] = {
+      {"bad_handle", 0x1234, "Shop\\Till", reg::kKeyAllAccess, "v"},
+      {"leading_separator", reg::kCurrentUser, "\\Shop\\Till", reg::kKeyAllAccess, "v"},
+      {"empty_level", reg::kCurrentUser, "Shop\\\\Till", reg::kKeyAllAccess, "v"},
+      {"key_name_too_long", reg::kCurrentUser, "Shop\\" + std::string(256, 'k'), reg::kKeyAllAccess, "v"},
+      {"value_name_too_long_keeps_the_key", reg::kCurrentUser, "Shop\\Till", reg::kKeyAllAccess, long_name},
+      {"no_right_to_set_keeps_the_key", reg::kCurrentUser, "Shop\\Till", reg::kKeyRead, "v"},
+      {"new_key", reg::kCurrentUser, "Shop\\Till", reg::kKeyAllAccess, "v"},
+      {"existing_key_other_case", reg::kCurrentUser, "SHOP\\till\\", reg::kKeyAllAccess, "V"},
+  };
+  for (const bool existing : {false, true}) {
+    for (const auto& row : rows) {
+      SCOPED_TRACE(std::string(row.label) + (existing ? " / key there before" : " / empty store"));
+      one_call::Outcome outcomes[2];
+      for (const bool composed : {false, true}) {
+        TempDir dir;
+        PosixRegistry store(std::make_shared<Prefix>(dir.path() / "pfx"));
+        if (existing) {
+          ASSERT_EQ(store.SetKeyValue(reg::kCurrentUser, "Shop\\Till", reg::kKeyAllAccess, "v",
+                                      reg::kSz, "old"s, nullptr),
+                    reg::kSuccess);
+        }
+        one_call::Outcome& out = outcomes[composed];
+        const std::string data("new\0", 4);
+        out.status = composed ? store.Registry::SetKeyValue(row.root, row.path, row.access, row.name,
+                                                           reg::kSz, data, &out.opened)
+                              : store.SetKeyValue(row.root, row.path, row.access, row.name,
+                                                  reg::kSz, data, &out.opened);
+        out.key_there = one_call::KeyThere(store, "Shop\\Till");
+        out.value = one_call::ValueAt(store, "Shop\\Till", "v");
+      }
+      EXPECT_EQ(outcomes[0], outcomes[1]) << "status " << outcomes[0].status << " / "
+                                          << outcomes[1].status;
+      // Starting empty, the key is there exactly when the call reports it made.
+      if (!existing) {
+        EXPECT_EQ(outcomes[0].opened, outcomes[0].key_there);
+      }
+    }
+  }
+}
+
+TEST_F(RegistryTest, OneCallQueryAnswersAsOpenQueryClose) {
+  const RegHandle till = Create(reg::kCurrentUser, "Shop\\Till");
+  Set(till, "v", reg::kSz, "twelve bytes"s);
+  registry_.CloseKey(till);
+  const struct {
+    const char* label;
+    std::string path;
+    uint32_t access;
+    std::string name;
+    uint32_t buffer;  // 0: no data buffer
+    bool size_given;
+  } rows[] = {
+      {"missing_key", "Shop\\Nowhere", reg::kKeyRead, "v", 64, true},
+      {"bad_path", "Shop\\\\Till", reg::kKeyRead, "v", 64, true},
+      {"missing_value", "Shop\\Till", reg::kKeyRead, "w", 64, true},
+      {"no_right_to_query", "Shop\\Till", reg::kSetValue, "v", 64, true},
+      {"data_without_size", "Shop\\Till", reg::kKeyRead, "v", 64, false},
+      {"buffer_too_small", "Shop\\Till", reg::kKeyRead, "v", 4, true},
+      {"size_only", "Shop\\Till", reg::kKeyRead, "v", 0, true},
+      {"present_value_other_case", "shop\\TILL", reg::kKeyRead, "V", 64, true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    struct Answer {
+      int32_t status = -1;
+      bool opened = false;
+      uint32_t type = 0, size = 0;
+      std::string data;
+      bool operator==(const Answer&) const = default;
+    } answers[2];
+    for (const bool composed : {false, true}) {
+      Answer& a = answers[composed];
+      std::string buffer(row.buffer, '\0');
+      a.size = row.buffer;
+      uint8_t* data = row.buffer == 0 ? nullptr : reinterpret_cast<uint8_t*>(buffer.data());
+      uint32_t* size = row.size_given ? &a.size : nullptr;
+      a.status = composed ? registry_.Registry::QueryKeyValue(reg::kCurrentUser, row.path,
+                                                             row.access, row.name, &a.type, data,
+                                                             size, &a.opened)
+                          : registry_.QueryKeyValue(reg::kCurrentUser, row.path, row.access,
+                                                    row.name, &a.type, data, size, &a.opened);
+      a.data = buffer;
+    }
+    EXPECT_EQ(answers[0], answers[1]) << "status " << answers[0].status << " / "
+                                      << answers[1].status;
+  }
+  uint8_t data[64] = {};
+  uint32_t size = sizeof data;
+  bool opened = false;
+  EXPECT_EQ(registry_.QueryKeyValue(reg::kCurrentUser, "Shop\\Till", reg::kKeyRead, "v", nullptr,
+                                    data, &size, &opened),
+            reg::kSuccess);
+  EXPECT_TRUE(opened);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(data), size), "twelve bytes");
+}
+
 }  // namespace
 }  // namespace kavrolin::platform::posix

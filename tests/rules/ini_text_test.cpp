@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 
 namespace kavrolin::rules::ini {
@@ -209,6 +211,93 @@ TEST(IniWrite, ValuesGoToTheFirstSectionOfAName) {
   // A key only a later copy holds is made in the first one, where reads look.
   EXPECT_EQ(Write(file, "A", "late", "2"), "[A]\r\nk=1\r\nlate=2\r\n[B]\r\n[a]\r\nlate=1\r\n");
   EXPECT_EQ(Write(file, "a", "k", "2"), "[A]\r\nk=2\r\n[B]\r\n[a]\r\nlate=1\r\n");
+}
+
+
+// Every line and section as text, so two parses compare whole.
+std::string Shape(const IniText& text) {
+  std::string out;
+  const std::string_view all(text.bytes());
+  for (const auto& line : text.lines()) {
+    out += std::to_string(line.start) + "," + std::to_string(line.end) + "," + std::to_string(line.next) +
+           "," + std::to_string(static_cast<int>(line.kind)) + ",[" + std::string(line.name) + "],[" +
+           std::string(line.value) + "]";
+    // The views lie inside the text's own bytes.
+    for (std::string_view view : {line.name, line.value}) {
+      if (!view.empty() && (view.data() < all.data() || view.data() + view.size() > all.data() + all.size())) {
+        out += "!outside";
+      }
+    }
+    out += "\n";
+  }
+  for (const auto& section : text.sections()) {
+    out += "S[" + std::string(section.name) + "]" + std::to_string(section.header) + "," +
+           std::to_string(section.first) + "," + std::to_string(section.end) + "\n";
+  }
+  return out;
+}
+
+void ExpectEditedParsesAsNew(const std::string& before_bytes, const std::string& after_bytes) {
+  const IniText before(before_bytes, 936);
+  const auto edited = IniText::Edited(before, after_bytes);
+  const IniText fresh(after_bytes, 936);
+  EXPECT_EQ(edited->bytes(), after_bytes);
+  EXPECT_EQ(Shape(*edited), Shape(fresh));
+}
+
+TEST(IniEdited, ParsesAsTheNewBytesWouldBeParsed) {
+  const std::string file = "top=1\r\n[A]\r\nk=v\r\n[B]\nx = \"q\"\r\n;r\r\nend";
+  const struct {
+    const char* label;
+    std::string before, after;
+  } rows[] = {
+      {"empty_to_empty", "", ""},
+      {"empty_to_file", "", file},
+      {"file_to_empty", file, ""},
+      {"unchanged", file, file},
+      {"value_changed", file, "top=1\r\n[A]\r\nk=longer value\r\n[B]\nx = \"q\"\r\n;r\r\nend"},
+      {"first_byte", file, "Top=1\r\n[A]\r\nk=v\r\n[B]\nx = \"q\"\r\n;r\r\nend"},
+      {"last_byte", file, file + "s"},
+      {"line_added_at_end", file, file + "\r\nnew=1\r\n"},
+      {"key_into_a_section", file, "top=1\r\n[A]\r\nk=v\r\nn=2\r\n[B]\nx = \"q\"\r\n;r\r\nend"},
+      {"section_removed", file, "top=1\r\n[B]\nx = \"q\"\r\n;r\r\nend"},
+      {"header_made", file, "top=1\r\n[A]\r\n[k=v\r\n[B]\nx = \"q\"\r\n;r\r\nend"},
+      {"header_unmade", file, "top=1\r\n[A]\r\nk=v\r\nB]\nx = \"q\"\r\n;r\r\nend"},
+      {"cr_becomes_cr_lf", "a=1\rb=2\rc=3", "a=1\r\nb=2\rc=3"},
+      {"cr_lf_becomes_cr", "a=1\r\nb=2\r\nc=3", "a=1\rb=2\r\nc=3"},
+      {"lf_after_cr_removed", "a=1\r\n\nb=2", "a=1\r\nb=2"},
+      {"lines_joined", "a=1\r\nb=2\r\nc=3", "a=1b=2\r\nc=3"},
+      {"line_split", "a=1b=2\r\nc=3", "a=1\r\nb=2\r\nc=3"},
+      {"same_tail_other_line_starts", "aa\nbb\ncc\n", "a\nab\nbb\ncc\n"},
+      {"repeated_lines", "k=1\nk=1\nk=1\nk=1\n", "k=1\nk=1\nk=2\nk=1\nk=1\n"},
+      {"double_byte_names", "[\xD6\xF7]\r\n\xBC\xFC=\xD6\xB5\r\n", "[\xD6\xF7]\r\n\xBC\xFC=\xD6\xB6\r\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    ExpectEditedParsesAsNew(row.before, row.after);
+  }
+}
+
+TEST(IniEdited, RandomEditsOfRandomFilesParseAsNew) {
+  // Files long enough to span several compared blocks, of bytes that make
+  // every kind of line and line end.
+  static constexpr std::string_view kBytes = "[]=;\"' \t\r\n\r\nab";
+  std::mt19937 random(18);
+  const auto bytes = [&](size_t n) {
+    std::string out;
+    for (size_t i = 0; i < n; ++i) out += kBytes[random() % kBytes.size()];
+    return out;
+  };
+  for (int round = 0; round < 2000; ++round) {
+    const std::string before = bytes(random() % 400);
+    const size_t from = before.empty() ? 0 : random() % (before.size() + 1);
+    const size_t count = std::min(before.size() - from, static_cast<size_t>(random() % 8));
+    std::string after = before;
+    after.replace(from, count, bytes(random() % 8));
+    SCOPED_TRACE("round " + std::to_string(round));
+    ExpectEditedParsesAsNew(before, after);
+    if (::testing::Test::HasFailure()) break;
+  }
 }
 
 }  // namespace

@@ -34,6 +34,21 @@ int64_t NowNs() {
   return Nanoseconds(now);
 }
 
+// Adds `kept` to `kept_ones`, in place of the one used longest ago once there
+// are `capacity` of them.
+template <typename Kept>
+void KeepWithin(std::vector<Kept>& kept_ones, size_t capacity, Kept kept) {
+  if (kept_ones.size() < capacity) {
+    kept_ones.push_back(std::move(kept));
+    return;
+  }
+  auto oldest = kept_ones.begin();
+  for (auto it = kept_ones.begin(); it != kept_ones.end(); ++it) {
+    if (it->last_use < oldest->last_use) oldest = it;
+  }
+  *oldest = std::move(kept);
+}
+
 // The file's Windows path, a bare name placed in the Windows folder; nullopt
 // for an empty name.
 std::optional<Text> WindowsPath(TextView file, bool* bare) {
@@ -70,6 +85,51 @@ ProfileCache::Identity ProfileCache::IdentityOf(const struct stat& st) {
 uint64_t ProfileCache::parses() const {
   std::lock_guard lock(mutex_);
   return parses_;
+}
+
+std::shared_ptr<const rules::ini::IniText> ProfileCache::ForWrite(const std::string& host_path,
+                                                                  std::string bytes,
+                                                                  int code_page) {
+  {
+    std::lock_guard lock(mutex_);
+    const auto same = [&](const std::shared_ptr<const rules::ini::IniText>& text) {
+      return text->code_page() == code_page && text->bytes() == bytes;
+    };
+    for (Written& kept : written_) {
+      if (kept.path == host_path && same(kept.text)) {
+        kept.last_use = ++uses_;
+        return kept.text;
+      }
+    }
+    for (const Entry& entry : entries_) {
+      if (entry.path == host_path && same(entry.text)) return entry.text;
+    }
+    ++write_parses_;
+  }
+  return std::make_shared<const rules::ini::IniText>(std::move(bytes), code_page);
+}
+
+void ProfileCache::Wrote(const std::string& host_path,
+                         std::shared_ptr<const rules::ini::IniText> text) {
+  if (text->bytes().size() > static_cast<size_t>(kMaxKeptBytes)) text = nullptr;
+  std::lock_guard lock(mutex_);
+  for (auto it = written_.begin(); it != written_.end(); ++it) {
+    if (it->path != host_path) continue;
+    if (!text) {
+      written_.erase(it);
+    } else {
+      it->text = std::move(text);
+      it->last_use = ++uses_;
+    }
+    return;
+  }
+  if (!text) return;
+  KeepWithin(written_, capacity_, Written{host_path, std::move(text), ++uses_});
+}
+
+uint64_t ProfileCache::write_parses() const {
+  std::lock_guard lock(mutex_);
+  return write_parses_;
 }
 
 std::shared_ptr<const rules::ini::IniText> ProfileCache::Find(TextView name, int code_page) {
@@ -135,15 +195,7 @@ std::shared_ptr<const rules::ini::IniText> ProfileCache::Load(const std::string&
     if (entry.path == host_path) return text;  // another thread keeps it already
   }
   Entry entry{host_path, Text(name), code_page, IdentityOf(before), text, ++uses_};
-  if (entries_.size() < capacity_) {
-    entries_.push_back(std::move(entry));
-  } else {
-    auto oldest = entries_.begin();
-    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
-      if (it->last_use < oldest->last_use) oldest = it;
-    }
-    *oldest = std::move(entry);
-  }
+  KeepWithin(entries_, capacity_, std::move(entry));
   return text;
 }
 
@@ -251,10 +303,18 @@ bool PosixProfile::Modify(TextView file, const MakeEdit& make_edit) {
       if (!ReadAll(fd.get(), bytes) || bytes.size() > static_cast<size_t>(kMaxFileBytes)) {
         return false;
       }
-      const rules::ini::Edit edit = make_edit(rules::ini::IniText(std::move(bytes), code_page));
+      const std::shared_ptr<const rules::ini::IniText> text =
+          cache_->ForWrite(path, std::move(bytes), code_page);
+      rules::ini::Edit edit = make_edit(*text);
       if (edit.outcome != Outcome::kChanged) return edit.outcome == Outcome::kUnchanged;
       // Still under the lock: the next writer reads this file's successor.
       files_->ReplaceFile(*windows, edit.bytes, FileSystem::Replace::kAtomic);
+      try {
+        // The next write of this file by this process then parses nothing.
+        cache_->Wrote(path, rules::ini::IniText::Edited(*text, std::move(edit.bytes)));
+      } catch (...) {
+        // The file is written; what is not kept is parsed on the next write.
+      }
       return true;
     }
     return false;

@@ -45,7 +45,9 @@ namespace kavrolin::platform::posix {
 // nanoseconds. A file is kept only when it was last modified at least two
 // seconds before it was read: a change within the same clock tick as the one
 // before it could otherwise look like the same file. Holds the `capacity`
-// files used most recently, each of at most 16 MiB. Thread-safe.
+// files used most recently, each of at most 16 MiB. Beside them, for the
+// writers, the text of each of the last `capacity` files this process wrote.
+// Thread-safe.
 class ProfileCache {
  public:
   explicit ProfileCache(size_t capacity = 8);
@@ -61,8 +63,21 @@ class ProfileCache {
   // when nothing current is kept.
   std::shared_ptr<const rules::ini::IniText> Find(TextView name, int code_page);
 
+  // The parsed form of `bytes`, read at `host_path` under a writer's lock:
+  // the text this process last kept for that path (read or written) when it
+  // holds exactly these bytes, else a new parse. So a write that follows a
+  // write of this process parses nothing, and a file whose bytes changed in
+  // between, whoever changed them, is parsed afresh: bytes, not identity,
+  // decide, as the writer has read them under its lock anyway.
+  std::shared_ptr<const rules::ini::IniText> ForWrite(const std::string& host_path,
+                                                      std::string bytes, int code_page);
+  // Keeps `text` as what this process has just written at `host_path`.
+  void Wrote(const std::string& host_path, std::shared_ptr<const rules::ini::IniText> text);
+
   // How many reads parsed the file rather than use the cache (for tests).
   uint64_t parses() const;
+  // How many writes parsed the file they edit (for tests).
+  uint64_t write_parses() const;
 
  private:
   struct Identity {
@@ -81,13 +96,20 @@ class ProfileCache {
     std::shared_ptr<const rules::ini::IniText> text;
     uint64_t last_use = 0;
   };
+  struct Written {
+    std::string path;
+    std::shared_ptr<const rules::ini::IniText> text;
+    uint64_t last_use = 0;
+  };
   static Identity IdentityOf(const struct stat& st);
 
   const size_t capacity_;
   mutable std::mutex mutex_;
   std::vector<Entry> entries_;
+  std::vector<Written> written_;  // at most capacity_, each of at most 16 MiB
   uint64_t uses_ = 0;
   uint64_t parses_ = 0;
+  uint64_t write_parses_ = 0;
 };
 
 // The process's cache, shared by every PosixProfile made without one.

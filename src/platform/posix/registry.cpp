@@ -140,9 +140,9 @@ std::string AnsiName(const std::string& utf8) { return ToAnsi(FromUtf8(utf8)); }
 
 // The row of `name` below `parent`; 0 when there is none.
 int64_t FindChild(SqliteDb& db, int64_t parent, const StoredName& name) {
-  SqliteStatement find(db, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2");
-  find.Bind(1, parent).BindText(2, name.fold);
-  return find.Step() ? find.Int(0) : 0;
+  const KeptStatement find = db.Kept("SELECT id FROM keys WHERE parent = ?1 AND fold = ?2");
+  find->Bind(1, parent).BindText(2, name.fold);
+  return find->Step() ? find->Int(0) : 0;
 }
 
 // Follows `names` down from `id`; false when a level is missing.
@@ -208,8 +208,10 @@ int32_t PosixRegistry::Resolve(RegHandle key, uint32_t needed, Opened& out) {
     out = it->second;
   }
   if ((out.rights & needed) != needed) return reg::kAccessDenied;
-  SqliteStatement exists(db_, "SELECT 1 FROM keys WHERE id = ?1");
-  if (!exists.Bind(1, out.id).Step()) return reg::kKeyDeleted;
+  // The roots are never deleted.
+  if (reg::IsRoot(key)) return reg::kSuccess;
+  const KeptStatement exists = db_.Kept("SELECT 1 FROM keys WHERE id = ?1");
+  if (!exists->Bind(1, out.id).Step()) return reg::kKeyDeleted;
   return reg::kSuccess;
 }
 
@@ -241,6 +243,80 @@ RegHandle PosixRegistry::NewHandle(Opened opened) {
   return handle;
 }
 
+int32_t PosixRegistry::MakeKey(SqliteDb& db, RegHandle key, std::string_view sub_key,
+                               uint32_t access, Opened& opened, bool& made) {
+  if (const int32_t s = Resolve(key, 0, opened); s != reg::kSuccess) return s;
+  std::vector<StoredName> names;
+  if (const int32_t s = SplitPath(sub_key, names); s != reg::kSuccess) return s;
+  const std::optional<uint32_t> rights = Grant(access, db.read_only());
+  if (!rights) return reg::kAccessDenied;
+  int64_t id = opened.id;
+  for (const StoredName& name : names) {
+    int64_t child = FindChild(db, id, name);
+    if (child == 0) {
+      if (db.read_only()) return reg::kAccessDenied;
+      const KeptStatement insert =
+          db.Kept("INSERT INTO keys(parent, name, fold) VALUES(?1, ?2, ?3)");
+      insert->Bind(1, id).BindText(2, name.text).BindText(3, name.fold).Run();
+      child = db.last_insert_rowid();
+      made = true;
+    }
+    id = child;
+  }
+  opened = {id, *rights};
+  return reg::kSuccess;
+}
+
+int32_t PosixRegistry::OpenExisting(SqliteDb& db, RegHandle key, std::string_view sub_key,
+                                    uint32_t access, Opened& opened) {
+  bool itself = false;
+  if (const int32_t s = FindKey(db, key, sub_key, opened.id, itself); s != reg::kSuccess) return s;
+  const std::optional<uint32_t> rights = Grant(access, db.read_only());
+  if (!rights) return reg::kAccessDenied;
+  opened.rights = *rights;
+  return reg::kSuccess;
+}
+
+int32_t PosixRegistry::StoreValue(SqliteDb& db, const Opened& opened, std::string_view name,
+                                  uint32_t type, std::string_view data) {
+  if ((opened.rights & reg::kSetValue) != reg::kSetValue) return reg::kAccessDenied;
+  StoredName value;
+  if (const int32_t s = ValueName(name, value); s != reg::kSuccess) return s;
+  // A value written again keeps the name it was first written with and its
+  // place in the order of values.
+  const KeptStatement upsert = db.Kept(
+      "INSERT INTO vals(key, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
+      "ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, "
+      "data = excluded.data");
+  upsert->Bind(1, opened.id)
+      .BindText(2, value.text)
+      .BindText(3, value.fold)
+      .Bind(4, type)
+      .BindBlob(5, data)
+      .Run();
+  return reg::kSuccess;
+}
+
+int32_t PosixRegistry::ReadValue(SqliteDb& db, const Opened& opened, std::string_view name,
+                                 uint32_t* type, uint8_t* data, uint32_t* size) {
+  if (data != nullptr && size == nullptr) return reg::kInvalidParameter;
+  if ((opened.rights & reg::kQueryValue) != reg::kQueryValue) return reg::kAccessDenied;
+  StoredName value;
+  if (const int32_t s = ValueName(name, value); s != reg::kSuccess) return s;
+  const KeptStatement find = db.Kept("SELECT type, data FROM vals WHERE key = ?1 AND fold = ?2");
+  find->Bind(1, opened.id).BindText(2, value.fold);
+  if (!find->Step()) return reg::kFileNotFound;
+  if (type != nullptr) *type = static_cast<uint32_t>(find->Int(0));
+  const std::string bytes = find->Blob(1);
+  if (size == nullptr) return reg::kSuccess;
+  const uint32_t available = *size;
+  *size = static_cast<uint32_t>(bytes.size());
+  if (data == nullptr) return reg::kSuccess;
+  if (bytes.size() > available) return reg::kMoreData;
+  if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
+  return reg::kSuccess;
+}
+
 int32_t PosixRegistry::CreateKey(RegHandle key, std::string_view sub_key, uint32_t access,
                                  RegHandle& result, bool* created) {
   result = 0;
@@ -248,25 +324,7 @@ int32_t PosixRegistry::CreateKey(RegHandle key, std::string_view sub_key, uint32
   Opened opened;
   bool made = false;
   const int32_t status = Run(Mode::kWrite, [&](SqliteDb& db) {
-    if (const int32_t s = Resolve(key, 0, opened); s != reg::kSuccess) return s;
-    std::vector<StoredName> names;
-    if (const int32_t s = SplitPath(sub_key, names); s != reg::kSuccess) return s;
-    const std::optional<uint32_t> rights = Grant(access, db.read_only());
-    if (!rights) return reg::kAccessDenied;
-    int64_t id = opened.id;
-    for (const StoredName& name : names) {
-      int64_t child = FindChild(db, id, name);
-      if (child == 0) {
-        if (db.read_only()) return reg::kAccessDenied;
-        SqliteStatement insert(db, "INSERT INTO keys(parent, name, fold) VALUES(?1, ?2, ?3)");
-        insert.Bind(1, id).BindText(2, name.text).BindText(3, name.fold).Run();
-        child = db.last_insert_rowid();
-        made = true;
-      }
-      id = child;
-    }
-    opened = {id, *rights};
-    return reg::kSuccess;
+    return MakeKey(db, key, sub_key, access, opened, made);
   });
   if (status != reg::kSuccess) return status;
   result = NewHandle(opened);
@@ -280,14 +338,7 @@ int32_t PosixRegistry::OpenKey(RegHandle key, std::string_view sub_key, uint32_t
   const std::lock_guard lock(mutex_);
   Opened opened;
   const int32_t status = Run(Mode::kRead, [&](SqliteDb& db) {
-    bool itself = false;
-    if (const int32_t s = FindKey(db, key, sub_key, opened.id, itself); s != reg::kSuccess) {
-      return s;
-    }
-    const std::optional<uint32_t> rights = Grant(access, db.read_only());
-    if (!rights) return reg::kAccessDenied;
-    opened.rights = *rights;
-    return reg::kSuccess;
+    return OpenExisting(db, key, sub_key, access, opened);
   });
   if (status != reg::kSuccess) return status;
   result = NewHandle(opened);
@@ -300,23 +351,8 @@ int32_t PosixRegistry::QueryValue(RegHandle key, std::string_view name, uint32_t
   const std::lock_guard lock(mutex_);
   return Run(Mode::kRead, [&](SqliteDb& db) {
     Opened opened;
-    StoredName value;
-    if (const int32_t s = ResolveValue(key, reg::kQueryValue, name, opened, value);
-        s != reg::kSuccess) {
-      return s;
-    }
-    SqliteStatement find(db, "SELECT type, data FROM vals WHERE key = ?1 AND fold = ?2");
-    find.Bind(1, opened.id).BindText(2, value.fold);
-    if (!find.Step()) return reg::kFileNotFound;
-    if (type != nullptr) *type = static_cast<uint32_t>(find.Int(0));
-    const std::string bytes = find.Blob(1);
-    if (size == nullptr) return reg::kSuccess;
-    const uint32_t available = *size;
-    *size = static_cast<uint32_t>(bytes.size());
-    if (data == nullptr) return reg::kSuccess;
-    if (bytes.size() > available) return reg::kMoreData;
-    if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
-    return reg::kSuccess;
+    if (const int32_t s = Resolve(key, reg::kQueryValue, opened); s != reg::kSuccess) return s;
+    return ReadValue(db, opened, name, type, data, size);
   });
 }
 
@@ -326,26 +362,48 @@ int32_t PosixRegistry::SetValue(RegHandle key, std::string_view name, uint32_t t
   const std::lock_guard lock(mutex_);
   return Run(Mode::kWrite, [&](SqliteDb& db) {
     Opened opened;
-    StoredName value;
-    if (const int32_t s = ResolveValue(key, reg::kSetValue, name, opened, value);
-        s != reg::kSuccess) {
+    if (const int32_t s = Resolve(key, reg::kSetValue, opened); s != reg::kSuccess) return s;
+    return StoreValue(db, opened, name, type, data);
+  });
+}
+
+int32_t PosixRegistry::SetKeyValue(RegHandle key, std::string_view sub_key, uint32_t access,
+                                   std::string_view name, uint32_t type, std::string_view data,
+                                   bool* opened) {
+  if (opened != nullptr) *opened = false;
+  if (data.size() > UINT32_MAX) return reg::kInvalidParameter;
+  const std::lock_guard lock(mutex_);
+  // One transaction, one sync: the key is kept when only the value fails, as
+  // a create and a separate set would leave it.
+  int32_t stored = reg::kSuccess;
+  const int32_t made = Run(Mode::kWrite, [&](SqliteDb& db) {
+    Opened at;
+    bool created = false;
+    if (const int32_t s = MakeKey(db, key, sub_key, access, at, created); s != reg::kSuccess) {
       return s;
     }
-    // A value written again keeps the name it was first written with and its
-    // place in the order of values.
-    SqliteStatement upsert(
-        db,
-        "INSERT INTO vals(key, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
-        "ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, "
-        "data = excluded.data");
-    upsert.Bind(1, opened.id)
-        .BindText(2, value.text)
-        .BindText(3, value.fold)
-        .Bind(4, type)
-        .BindBlob(5, data)
-        .Run();
+    stored = StoreValue(db, at, name, type, data);
     return reg::kSuccess;
   });
+  if (made != reg::kSuccess) return made;
+  if (opened != nullptr) *opened = true;
+  return stored;
+}
+
+int32_t PosixRegistry::QueryKeyValue(RegHandle key, std::string_view sub_key, uint32_t access,
+                                     std::string_view name, uint32_t* type, uint8_t* data,
+                                     uint32_t* size, bool* opened) {
+  if (opened != nullptr) *opened = false;
+  const std::lock_guard lock(mutex_);
+  bool found = false;
+  const int32_t status = Run(Mode::kRead, [&](SqliteDb& db) {
+    Opened at;
+    if (const int32_t s = OpenExisting(db, key, sub_key, access, at); s != reg::kSuccess) return s;
+    found = true;
+    return ReadValue(db, at, name, type, data, size);
+  });
+  if (opened != nullptr) *opened = found;
+  return status;
 }
 
 int32_t PosixRegistry::DeleteKey(RegHandle key, std::string_view sub_key) {
@@ -355,10 +413,10 @@ int32_t PosixRegistry::DeleteKey(RegHandle key, std::string_view sub_key) {
     bool itself = false;
     if (const int32_t s = FindKey(db, key, sub_key, id, itself); s != reg::kSuccess) return s;
     if (id <= kRootRows || db.read_only()) return reg::kAccessDenied;
-    SqliteStatement child(db, "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1");
-    if (child.Bind(1, id).Step()) return reg::kAccessDenied;
-    SqliteStatement(db, "DELETE FROM vals WHERE key = ?1").Bind(1, id).Run();
-    SqliteStatement(db, "DELETE FROM keys WHERE id = ?1").Bind(1, id).Run();
+    const KeptStatement child = db.Kept("SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1");
+    if (child->Bind(1, id).Step()) return reg::kAccessDenied;
+    db.Kept("DELETE FROM vals WHERE key = ?1")->Bind(1, id).Run();
+    db.Kept("DELETE FROM keys WHERE id = ?1")->Bind(1, id).Run();
     return reg::kSuccess;
   });
 }
@@ -372,8 +430,8 @@ int32_t PosixRegistry::DeleteValue(RegHandle key, std::string_view name) {
         s != reg::kSuccess) {
       return s;
     }
-    SqliteStatement erase(db, "DELETE FROM vals WHERE key = ?1 AND fold = ?2");
-    erase.Bind(1, opened.id).BindText(2, value.fold).Run();
+    const KeptStatement erase = db.Kept("DELETE FROM vals WHERE key = ?1 AND fold = ?2");
+    erase->Bind(1, opened.id).BindText(2, value.fold).Run();
     return db.changes() == 0 ? reg::kFileNotFound : reg::kSuccess;
   });
 }
@@ -409,12 +467,11 @@ int32_t PosixRegistry::EnumKey(RegHandle key, uint32_t index, std::string& name)
     if (const int32_t s = Resolve(key, reg::kEnumerateSubKeys, opened); s != reg::kSuccess) {
       return s;
     }
-    SqliteStatement find(db,
-                         "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold LIMIT 1 "
-                         "OFFSET ?2");
-    find.Bind(1, opened.id).Bind(2, index);
-    if (!find.Step()) return reg::kNoMoreItems;
-    name = AnsiName(find.Text(0));
+    const KeptStatement find =
+        db.Kept("SELECT name FROM keys WHERE parent = ?1 ORDER BY fold LIMIT 1 OFFSET ?2");
+    find->Bind(1, opened.id).Bind(2, index);
+    if (!find->Step()) return reg::kNoMoreItems;
+    name = AnsiName(find->Text(0));
     return reg::kSuccess;
   });
 }
@@ -425,14 +482,13 @@ int32_t PosixRegistry::EnumValue(RegHandle key, uint32_t index, std::string& nam
   return Run(Mode::kRead, [&](SqliteDb& db) {
     Opened opened;
     if (const int32_t s = Resolve(key, reg::kQueryValue, opened); s != reg::kSuccess) return s;
-    SqliteStatement find(db,
-                         "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY rowid "
-                         "LIMIT 1 OFFSET ?2");
-    find.Bind(1, opened.id).Bind(2, index);
-    if (!find.Step()) return reg::kNoMoreItems;
-    name = AnsiName(find.Text(0));
-    type = static_cast<uint32_t>(find.Int(1));
-    data = find.Blob(2);
+    const KeptStatement find = db.Kept(
+        "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY rowid LIMIT 1 OFFSET ?2");
+    find->Bind(1, opened.id).Bind(2, index);
+    if (!find->Step()) return reg::kNoMoreItems;
+    name = AnsiName(find->Text(0));
+    type = static_cast<uint32_t>(find->Int(1));
+    data = find->Blob(2);
     return reg::kSuccess;
   });
 }

@@ -64,6 +64,14 @@ class PosixRegistry : public Registry {
   int32_t EnumValue(RegHandle key, uint32_t index, std::string& name, uint32_t& type,
                     std::string& data) override;
   int32_t CloseKey(RegHandle key) override;
+  // Each one transaction: the key's path resolved, made where needed, and the
+  // value stored or read, with one sync for a write.
+  int32_t SetKeyValue(RegHandle key, std::string_view sub_key, uint32_t access,
+                      std::string_view name, uint32_t type, std::string_view data,
+                      bool* opened) override;
+  int32_t QueryKeyValue(RegHandle key, std::string_view sub_key, uint32_t access,
+                        std::string_view name, uint32_t* type, uint8_t* data, uint32_t* size,
+                        bool* opened) override;
 
  private:
   struct Opened {
@@ -85,6 +93,18 @@ class PosixRegistry : public Registry {
   // whether the path was empty (the key the handle holds).
   int32_t FindKey(SqliteDb& db, RegHandle key, std::string_view sub_key, int64_t& id, bool& itself);
   RegHandle NewHandle(Opened opened);
+  // The bodies of the calls, inside the caller's transaction. MakeKey: the
+  // key `sub_key` below `key`, made with every missing level; OpenExisting:
+  // the existing one; both with the rights `access` grants. StoreValue and
+  // ReadValue: a value of a key just resolved, checked against its rights.
+  int32_t MakeKey(SqliteDb& db, RegHandle key, std::string_view sub_key, uint32_t access,
+                  Opened& opened, bool& made);
+  int32_t OpenExisting(SqliteDb& db, RegHandle key, std::string_view sub_key, uint32_t access,
+                       Opened& opened);
+  int32_t StoreValue(SqliteDb& db, const Opened& opened, std::string_view name, uint32_t type,
+                     std::string_view data);
+  int32_t ReadValue(SqliteDb& db, const Opened& opened, std::string_view name, uint32_t* type,
+                    uint8_t* data, uint32_t* size);
 
   std::shared_ptr<const Prefix> prefix_;
   std::mutex mutex_;

@@ -27,20 +27,37 @@ void Check(sqlite3* db, int code) {
 SqliteError::SqliteError(int code, std::string message)
     : code_(code), message_(std::move(message)) {}
 
-SqliteDb::~SqliteDb() {
-  // close_v2: statements still alive (there are none by construction) would
-  // keep the connection rather than make this fail.
-  if (db_ != nullptr) sqlite3_close_v2(db_);
-}
+SqliteDb::SqliteDb(sqlite3* db) : db_(db), kept_(std::make_unique<Statements>()) {}
 
-SqliteDb::SqliteDb(SqliteDb&& other) noexcept : db_(std::exchange(other.db_, nullptr)) {}
+SqliteDb::~SqliteDb() { Close(); }
+
+SqliteDb::SqliteDb(SqliteDb&& other) noexcept
+    : db_(std::exchange(other.db_, nullptr)), kept_(std::move(other.kept_)) {}
 
 SqliteDb& SqliteDb::operator=(SqliteDb&& other) noexcept {
   if (this != &other) {
-    if (db_ != nullptr) sqlite3_close_v2(db_);
+    Close();
     db_ = std::exchange(other.db_, nullptr);
+    kept_ = std::move(other.kept_);
   }
   return *this;
+}
+
+void SqliteDb::Close() {
+  kept_.reset();
+  // close_v2: statements still alive (there are none by construction) would
+  // keep the connection rather than make this fail.
+  if (db_ != nullptr) sqlite3_close_v2(db_);
+  db_ = nullptr;
+}
+
+KeptStatement SqliteDb::Kept(std::string_view sql) {
+  const auto found = kept_->find(sql);
+  if (found != kept_->end()) return KeptStatement(*found->second);
+  auto statement = std::make_unique<SqliteStatement>(*this, sql);
+  SqliteStatement& kept = *statement;
+  kept_->emplace(std::string(sql), std::move(statement));
+  return KeptStatement(kept);
 }
 
 SqliteDb SqliteDb::Open(const std::string& path, int busy_timeout_ms) {
@@ -129,6 +146,14 @@ void SqliteStatement::Run() {
   }
 }
 
+void SqliteStatement::Reset() {
+  // The code sqlite3_reset answers is the last step's, reported there already.
+  sqlite3_reset(stmt_);
+  sqlite3_clear_bindings(stmt_);
+}
+
+KeptStatement::~KeptStatement() { statement_->Reset(); }
+
 int64_t SqliteStatement::Int(int column) const { return sqlite3_column_int64(stmt_, column); }
 
 std::string SqliteStatement::Text(int column) const {
@@ -142,7 +167,7 @@ std::string SqliteStatement::Blob(int column) const {
 }
 
 SqliteTransaction::SqliteTransaction(SqliteDb& db, bool write) : db_(db) {
-  db_.Exec(write ? "BEGIN IMMEDIATE" : "BEGIN");
+  db_.Kept(write ? "BEGIN IMMEDIATE" : "BEGIN")->Run();
 }
 
 SqliteTransaction::~SqliteTransaction() {
@@ -153,7 +178,7 @@ SqliteTransaction::~SqliteTransaction() {
 }
 
 void SqliteTransaction::Commit() {
-  db_.Exec("COMMIT");
+  db_.Kept("COMMIT")->Run();
   open_ = false;
 }
 

@@ -7,13 +7,18 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace kavrolin::platform::posix {
+
+class SqliteStatement;
+class KeptStatement;
 
 class SqliteError : public std::exception {
  public:
@@ -65,14 +70,28 @@ class SqliteDb {
 
   // Runs statements that answer nothing the caller needs.
   void Exec(const char* sql);
+  // The statement `sql` (one statement), prepared on first use and kept with
+  // the connection: a statement run on every call costs its parse once. It
+  // is reset when the answer goes, so no kept statement holds a read open
+  // between uses. Use one answer at a time per text.
+  KeptStatement Kept(std::string_view sql);
   // Rows changed by the last statement.
   int64_t changes() const;
   // The row the last INSERT made.
   int64_t last_insert_rowid() const;
 
  private:
-  explicit SqliteDb(sqlite3* db) : db_(db) {}
+  // Found by a string_view without making a string of it.
+  struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  using Statements =
+      std::unordered_map<std::string, std::unique_ptr<SqliteStatement>, TextHash, std::equal_to<>>;
+  explicit SqliteDb(sqlite3* db);
+  void Close();
   sqlite3* db_ = nullptr;
+  std::unique_ptr<Statements> kept_;  // finalised before the connection closes
 };
 
 class SqliteStatement {
@@ -91,6 +110,9 @@ class SqliteStatement {
   bool Step();
   // Runs a statement that answers no row.
   void Run();
+  // Ready to run again from the start, with no parameters bound; ends the
+  // read an unfinished run holds.
+  void Reset();
 
   // Columns count from 0; valid until the next Step.
   int64_t Int(int column) const;
@@ -100,6 +122,21 @@ class SqliteStatement {
  private:
   sqlite3* db_;
   sqlite3_stmt* stmt_ = nullptr;
+};
+
+// A kept statement lent to one use; resets it when it goes.
+class KeptStatement {
+ public:
+  explicit KeptStatement(SqliteStatement& statement) : statement_(&statement) {}
+  ~KeptStatement();
+  KeptStatement(const KeptStatement&) = delete;
+  KeptStatement& operator=(const KeptStatement&) = delete;
+
+  SqliteStatement* operator->() const { return statement_; }
+  SqliteStatement& operator*() const { return *statement_; }
+
+ private:
+  SqliteStatement* statement_;
 };
 
 // One transaction: BEGIN IMMEDIATE (a writer: waits for other writers up front

@@ -11,21 +11,20 @@ namespace reg = platform::reg;
 
 Text GetRegKeyValue(platform::Registry& registry, int32_t& KeyRoot, Text& KeyName,
                     Text& SubKeyRef) {
-  platform::RegHandle handle = 0;
-  const int32_t opened = registry.OpenKey(static_cast<platform::RegHandle>(KeyRoot),
-                                          CrossToAnsi(KeyName), reg::kKeyRead, handle);
-  if (opened != reg::kSuccess) return Text();
-  const platform::RegKey key(registry, handle);
-
+  const std::string key_name = CrossToAnsi(KeyName);
+  const std::string value_name = ToAnsi(SubKeyRef);
   // Zero-filled, so a REG_DWORD shorter than four bytes reads its missing
   // bytes as zeros and a string stored without its zero still ends.
   std::array<uint8_t, kReadBuffer> buffer{};
   uint32_t size = kReadBuffer;
   uint32_t type = reg::kNone;
-  if (registry.QueryValue(handle, CrossToAnsi(SubKeyRef), &type, buffer.data(), &size) !=
-      reg::kSuccess) {
-    return Text();
-  }
+  bool opened = false;
+  const int32_t status =
+      registry.QueryKeyValue(static_cast<platform::RegHandle>(KeyRoot), key_name, reg::kKeyRead,
+                             value_name, &type, buffer.data(), &size, &opened);
+  // The value name crossed to the registry only once the key was open.
+  if (opened) SubKeyRef = FromAnsi(value_name);
+  if (status != reg::kSuccess) return Text();
   switch (type) {
     case reg::kSz:
     case reg::kExpandSz: {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/ansi.h"
 #include "toolkit/registry/registry_reading.h"
 
 namespace kavrolin::toolkit::registry {
@@ -24,18 +25,21 @@ platform::RegKey OpenToChange(platform::Registry& registry, int32_t KeyRoot, Tex
 
 bool SetRegKeyValue(platform::Registry& registry, int32_t& KeyRoot, Text& KeyName, Text& SubKeyName,
                     Text& SubKeyValue) {
-  RegHandle handle = 0;
-  if (registry.CreateKey(static_cast<RegHandle>(KeyRoot), CrossToAnsi(KeyName), kChangeRights,
-                         handle) != reg::kSuccess) {
-    return false;
-  }
-  const platform::RegKey key(registry, handle);
+  const std::string key_name = CrossToAnsi(KeyName);
+  const std::string name = ToAnsi(SubKeyName);
   // An empty value is stored as one space, and the caller sees the space.
-  if (SubKeyValue.empty()) SubKeyValue.assign(1, u' ');
-  const std::string name = CrossToAnsi(SubKeyName);
-  std::string data = CrossToAnsi(SubKeyValue);
+  const std::string text = SubKeyValue.empty() ? std::string(" ") : ToAnsi(SubKeyValue);
+  std::string data = text;
   data.push_back('\0');  // the length covers the terminating zero
-  return registry.SetValue(handle, name, reg::kSz, data) == reg::kSuccess;
+  bool opened = false;
+  const int32_t status = registry.SetKeyValue(static_cast<RegHandle>(KeyRoot), key_name,
+                                              kChangeRights, name, reg::kSz, data, &opened);
+  // The name and the value crossed to the registry only once the key was open.
+  if (opened) {
+    SubKeyName = FromAnsi(name);
+    SubKeyValue = FromAnsi(text);
+  }
+  return status == reg::kSuccess;
 }
 
 bool DelRegKey(platform::Registry& registry, int32_t& KeyRoot, Text& KeyName) {
