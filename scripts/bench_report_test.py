@@ -246,6 +246,10 @@ exit ${FAKE_EXIT:-0}
 class RunBenchTest(unittest.TestCase):
     def setUp(self):
         self.folder = tempfile.TemporaryDirectory()
+        # The runs' folders go into this test's own folder: other tests running
+        # at the same time make folders of that name in the system's.
+        self.saved_tempdir = tempfile.tempdir
+        tempfile.tempdir = self.folder.name
         self.binary = os.path.join(self.folder.name, "fake_bench")
         with open(self.binary, "w", encoding="utf-8") as f:
             f.write(FAKE_BINARY)
@@ -253,6 +257,7 @@ class RunBenchTest(unittest.TestCase):
 
     def tearDown(self):
         os.environ.pop("FAKE_EXIT", None)
+        tempfile.tempdir = self.saved_tempdir
         self.folder.cleanup()
 
     def test_runs_in_a_fresh_empty_folder_that_is_removed_afterwards(self):

@@ -104,11 +104,11 @@ Text NumberText(double value) {
   char buffer[40];
   // Correctly rounded, as printf's "%.14e" is, without its locale and stream
   // machinery.
-  const int n = static_cast<int>(
-      std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific,
-                    14)
-          .ptr -
-      buffer);
+  char* const end = std::to_chars(buffer, buffer + sizeof buffer - 1, std::fabs(value),
+                                  std::chars_format::scientific, 14)
+                        .ptr;
+  *end = '\0';  // the exponent is read with atoi
+  const int n = static_cast<int>(end - buffer);
   // buffer: d.dddddddddddddde[+-]XX[X]
   char digits[16];
   int count = 0;
