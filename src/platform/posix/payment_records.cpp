@@ -83,14 +83,14 @@ std::vector<PaymentRecord> Rows(SqliteStatement& query) {
 // What the state rules read of record `id`: its state and whether it holds
 // an outcome. Only those columns: Finish runs once per sale.
 std::optional<PaymentRecord> StateOfRecord(SqliteDb& db, int64_t id) {
-  SqliteStatement query(db, "SELECT state, answered, failure FROM payments WHERE id=?");
-  query.Bind(1, id);
-  if (!query.Step()) return std::nullopt;
+  KeptStatement query = db.Kept("SELECT state, answered, failure FROM payments WHERE id=?");
+  query->Bind(1, id);
+  if (!query->Step()) return std::nullopt;
   PaymentRecord r;
   r.id = id;
-  r.state = rules::StateNamed(query.Text(0));
-  r.outcome.answered = query.Int(1) != 0;
-  r.outcome.failure = FromUtf8(query.Text(2));
+  r.state = rules::StateNamed(query->Text(0));
+  r.outcome.answered = query->Int(1) != 0;
+  r.outcome.failure = FromUtf8(query->Text(2));
   return r;
 }
 
@@ -150,11 +150,11 @@ auto PosixPaymentRecords::Locked(Body&& body) {
 int64_t PosixPaymentRecords::Start(const PaymentStart& start) {
   return Locked([&](SqliteDb& db) {
     // The started record is what a crash leaves behind, so it is synced.
-    db.Exec("PRAGMA synchronous=FULL;");
-    SqliteStatement insert(db,
-                           "INSERT INTO payments(day, time, code, amount, cents, invoice, cashier, "
-                           "register, pid) VALUES(?,?,?,?,?,?,?,?,?)");
-    insert.BindText(1, ToUtf8(start.day))
+    db.Kept("PRAGMA synchronous=FULL")->Run();
+    KeptStatement insert = db.Kept(
+        "INSERT INTO payments(day, time, code, amount, cents, invoice, cashier, register, pid) "
+        "VALUES(?,?,?,?,?,?,?,?,?)");
+    insert->BindText(1, ToUtf8(start.day))
         .BindText(2, ToUtf8(start.time))
         .BindText(3, ToUtf8(start.code))
         .BindText(4, ToUtf8(start.amount))
@@ -163,7 +163,7 @@ int64_t PosixPaymentRecords::Start(const PaymentStart& start) {
         .BindText(7, ToUtf8(start.cashier))
         .BindText(8, ToUtf8(start.register_id))
         .Bind(9, static_cast<int64_t>(::getpid()));
-    insert.Run();
+    insert->Run();
     return db.last_insert_rowid();
   });
 }
@@ -172,16 +172,16 @@ void PosixPaymentRecords::Finish(int64_t id, const PaymentOutcome& outcome) {
   Locked([&](SqliteDb& db) {
     // Unsynced: losing it to a power cut leaves the record "started", which
     // asks for a check rather than hiding a payment.
-    db.Exec("PRAGMA synchronous=NORMAL;");
+    db.Kept("PRAGMA synchronous=NORMAL")->Run();
     // Read, decide and write in one transaction: the record's rules are
     // applied to what is stored, not to what this process last saw.
     SqliteTransaction transaction(db, true);
     std::optional<PaymentRecord> record = StateOfRecord(db, id);
     if (!record || !rules::TakeOutcome(*record, outcome)) return;
-    SqliteStatement update(db,
-                           "UPDATE payments SET state=?1, answered=?2, return_code=?3, card=?4, "
-                           "card_amount=?5, index_number=?6, failure=?7 WHERE id=?8");
-    update.BindText(1, rules::StateName(record->state))
+    KeptStatement update = db.Kept(
+        "UPDATE payments SET state=?1, answered=?2, return_code=?3, card=?4, card_amount=?5, "
+        "index_number=?6, failure=?7 WHERE id=?8");
+    update->BindText(1, rules::StateName(record->state))
         .Bind(2, record->outcome.answered ? 1 : 0)
         .Bind(3, record->outcome.return_code)
         .BindText(4, ToUtf8(record->outcome.card))
@@ -189,7 +189,7 @@ void PosixPaymentRecords::Finish(int64_t id, const PaymentOutcome& outcome) {
         .BindText(6, ToUtf8(record->outcome.index_number))
         .BindText(7, ToUtf8(record->outcome.failure))
         .Bind(8, id);
-    update.Run();
+    update->Run();
     transaction.Commit();
   });
 }
