@@ -23,7 +23,13 @@ Host Host::Default() {
   host.out = &std::cout;
   host.err = &std::cerr;
   host.err_is_terminal = isatty(STDERR_FILENO) == 1;
+#if defined(_WIN32)
+  // The program's own classes. Kavrolin.dll carries its own copy of the C++
+  // runtime, so an exception thrown on one side of it (a service of the
+  // program failing inside a member) could not be caught on the other.
+#else
   host.objects = std::make_shared<LibraryObjectSource>(host.prefix, DefaultServerLibrary());
+#endif
   return host;
 }
 

@@ -2,7 +2,8 @@
 // automation host does: through the server registered for the class's ProgID
 // when the classes are registered, through libkavrolin.so beside the program
 // otherwise, and from the classes linked into the program when neither is
-// there. A host without a source (the tests) uses the linked classes.
+// there. A host without a source (the tests, and the Windows program: see
+// Host::Default) uses the linked classes.
 #pragma once
 
 #include <filesystem>

@@ -58,21 +58,16 @@ class ComClassFactory final : public ::IClassFactory {
 
 }  // namespace
 
-HRESULT PortableClassObject(REFCLSID clsid, void** out, LibraryCounts& counts) {
+HRESULT GetComClassObject(REFCLSID clsid, REFIID iid, void** out, LibraryCounts& counts) {
   if (out == nullptr) return E_POINTER;
   *out = nullptr;
   const PlatformGuid class_id = ToPlatform(FromGuid(clsid));
   const PlatformGuid factory_iid = ToPlatform(kIidKavrolinFactory);
-  // The services given here are unused: CreateWithServices takes its own.
-  const HResult hr = GetClassObject(&class_id, &factory_iid, out, platform::Services{}, counts);
-  return hr == kClassNotAvailable ? CLASS_E_CLASSNOTAVAILABLE : hr;
-}
-
-HRESULT GetComClassObject(REFCLSID clsid, REFIID iid, void** out, LibraryCounts& counts) {
-  if (out == nullptr) return E_POINTER;
-  *out = nullptr;
   void* portable = nullptr;
-  if (const HRESULT hr = PortableClassObject(clsid, &portable, counts); hr != S_OK) return hr;
+  // The services given here are unused: CreateInstance passes its own.
+  const HResult hr = GetClassObject(&class_id, &factory_iid, &portable, platform::Services{}, counts);
+  if (hr == kClassNotAvailable) return CLASS_E_CLASSNOTAVAILABLE;
+  if (hr != kOk) return hr;
   auto* factory = new (std::nothrow) ComClassFactory(static_cast<IKavrolinFactory*>(portable));
   if (factory == nullptr) {
     static_cast<IKavrolinFactory*>(portable)->Release();

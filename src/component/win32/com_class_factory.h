@@ -17,13 +17,7 @@ namespace kavrolin::component::win32 {
 // a class the library does not have, E_NOINTERFACE for another interface.
 HRESULT GetComClassObject(REFCLSID clsid, REFIID iid, void** out, LibraryCounts& counts);
 
-// The library's portable factory (IKavrolinFactory) for `clsid` into *out, with
-// one reference: what a host that links the classes' interfaces asks
-// DllGetClassObject for, to make objects on services of its own.
-// CLASS_E_CLASSNOTAVAILABLE for a class the library does not have.
-HRESULT PortableClassObject(REFCLSID clsid, void** out, LibraryCounts& counts);
-
-// DllGetClassObject itself, for IUnknown and IClassFactory: as GetComClassObject over the process's counts,
+// DllGetClassObject itself: as GetComClassObject over the process's counts,
 // but one class object per class is made and kept for the life of the
 // module, and each request gets a reference to it. A host that never
 // releases the class object it was handed (Wine's script engines after

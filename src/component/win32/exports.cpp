@@ -28,12 +28,6 @@ std::wstring FolderOf(const std::wstring& file) {
 extern "C" {
 
 HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
-  // A host that links the classes' own interfaces (kavrolin.exe) asks for the
-  // portable factory, to make objects on services of its own; every other
-  // caller gets the COM class object.
-  if (win32::FromGuid(iid) == component::kIidKavrolinFactory) {
-    return win32::PortableClassObject(clsid, out, component::ProcessCounts());
-  }
   return win32::KeptComClassObject(clsid, iid, out);
 }
 
