@@ -190,7 +190,8 @@ bool IniText::SameName(std::string_view a, std::string_view b) const {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
     unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-    if (codec_.IsLeadByte(x) && i + 1 < a.size()) {
+    // ASCII is never a lead byte: most names never ask the code page.
+    if (x >= 0x80 && codec_.IsLeadByte(x) && i + 1 < a.size()) {
       // A double-byte character: both bytes must match exactly.
       if (x != y || a[i + 1] != b[i + 1]) return false;
       ++i;

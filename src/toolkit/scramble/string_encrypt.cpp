@@ -3,8 +3,8 @@
 #include <array>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <string>
-#include <vector>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -155,10 +155,11 @@ size_t DrawBlocks(uint32_t& state, size_t count, uint8_t* keys) {
 // The next `count` keys of the stream into `keys`: each key is drawn again
 // until it is usable. `generator` ends at the draw of the last key, as if each
 // had been drawn by itself.
-void DrawKeys(BasicRandom& generator, size_t count, std::vector<uint8_t>& keys) {
-  keys.resize(count + kLanes);  // the slack takes the bytes a block stores past its keys
+// `keys` has room for count + kLanes: the slack takes the bytes a block
+// stores past its keys.
+void DrawKeys(BasicRandom& generator, size_t count, uint8_t* keys) {
   uint32_t state = generator.state();
-  size_t n = DrawBlocks(state, count, keys.data());
+  size_t n = DrawBlocks(state, count, keys);
   while (n < count) {
     state = BasicRandom::Step(state);
     const int32_t key = KeyOf(state);
@@ -210,23 +211,23 @@ Text StringEnCrypt(platform::MessageBox& box, BasicRandom& generator, const Text
       MA = -MA;
     }
     generator.Rnd(static_cast<float>(-MA));  // 0 leaves the stream where it is
-    std::vector<uint8_t> keys;
-    DrawKeys(generator, strSource.size(), keys);
+    // Every key is written before it is read: no need to clear them first.
+    const std::unique_ptr<uint8_t[]> keys(new uint8_t[strSource.size() + kLanes]);
+    DrawKeys(generator, strSource.size(), keys.get());
     // ASCII XOR a key below 128 stays ASCII and needs no code page: the
     // leading ASCII run is written in place, one unit per unit.
     const size_t size = strSource.size();
     const size_t ascii = AsciiRun(strSource);
-    Text result(size, u'\0');
-    XorKeys(strSource.data(), keys.data(), ascii, result.data());
+    // Past the ASCII run a code may take one or two units: two units of room
+    // for each, trimmed to what was written.
+    Text result(ascii + 2 * (size - ascii), u'\0');
+    XorKeys(strSource.data(), keys.get(), ascii, result.data());
     size_t i = ascii;
     if (i < size) {
-      // From the first other character on, a code may take one or two units:
-      // two units of room for each, trimmed to what was written.
       CodeCache cache;
-      result.resize(i + 2 * (size - i));
       char16_t* to = result.data() + i;
       const char16_t* source = strSource.data();
-      const uint8_t* key = keys.data();
+      const uint8_t* key = keys.get();
       for (; i < size; ++i) {
         const char16_t unit = source[i];
         if (unit < 0x80) {
