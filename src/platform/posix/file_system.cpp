@@ -180,8 +180,8 @@ bool PosixFileSystem::SameFile(TextView a, TextView b) {
   try {
     struct stat sa, sb;
     return ::stat(prefix_->ToHost(a).path.c_str(), &sa) == 0 &&
-           ::stat(prefix_->ToHost(b).path.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
+           ::stat(prefix_->ToHost(b).path.c_str(), &sb) == 0 &&
+           FileIdentity::Of(sa) == FileIdentity::Of(sb);
   } catch (const AutomationError&) {
     return false;
   }
@@ -250,8 +250,8 @@ void PosixFileSystem::AppendFile(TextView path, std::string_view bytes, bool syn
     if (!LockExclusive(target.fd.get())) ThrowErrno(errno);
     // A kept handle is used only while its path still names its file; under
     // the lock, that status is also the file's size.
-    if (kept ? ::stat(target.host.c_str(), &locked) == 0 && locked.st_dev == target.device &&
-                   locked.st_ino == target.inode
+    if (kept ? ::stat(target.host.c_str(), &locked) == 0 &&
+                   FileIdentity::Of(locked) == target.identity
              : ::fstat(target.fd.get(), &locked) == 0) {
       break;
     }
@@ -261,8 +261,7 @@ void PosixFileSystem::AppendFile(TextView path, std::string_view bytes, bool syn
     target = {};
   }
   const int fd = target.fd.get();
-  target.device = locked.st_dev;
-  target.inode = locked.st_ino;
+  target.identity = FileIdentity::Of(locked);
   {
     // The handle stays open, so the lock is given back by hand, failure or not.
     struct Unlock {

@@ -15,13 +15,12 @@
 // replaced is opened afresh, as it would be without the kept handle.
 #pragma once
 
-#include <sys/types.h>
-
 #include <memory>
 #include <mutex>
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/posix/file_identity.h"
 #include "platform/posix/prefix.h"
 #include "platform/posix/unique_fd.h"
 
@@ -56,8 +55,7 @@ class PosixFileSystem : public FileSystem {
     Text path;         // the Windows path as the caller gave it
     std::string host;  // where it mapped to
     UniqueFd fd;
-    dev_t device = 0;
-    ino_t inode = 0;
+    FileIdentity identity;
   };
   // The kept handle of `path`, or an invalid one. Taken out of the cache, so
   // that threads appending at once never share one.

@@ -71,7 +71,7 @@ std::optional<std::shared_ptr<const FolderListings::Listing>> FolderListings::Cu
     const auto it = kept_.find(folder);
     if (it != kept_.end()) {
       const Kept& k = it->second;
-      if (k.settled && k.dev == st.st_dev && k.ino == st.st_ino && SameTime(k.mtime, st.st_mtim) &&
+      if (k.settled && k.identity == FileIdentity::Of(st) && SameTime(k.mtime, st.st_mtim) &&
           SameTime(k.ctime, st.st_ctim)) {
         return k.listing;
       }
@@ -82,8 +82,7 @@ std::optional<std::shared_ptr<const FolderListings::Listing>> FolderListings::Cu
   if (!read) return std::shared_ptr<const Listing>();
   const std::lock_guard lock(mutex_);
   if (kept_.size() >= kMaxKept) kept_.clear();
-  kept_[folder] = Kept{read->st.st_dev,
-                       read->st.st_ino,
+  kept_[folder] = Kept{FileIdentity::Of(read->st),
                        read->st.st_mtim,
                        read->st.st_ctim,
                        Settled(read->st.st_ctim, now) && Settled(read->st.st_mtim, now),

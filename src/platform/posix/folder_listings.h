@@ -22,6 +22,7 @@
 #include <unordered_set>
 
 #include "base/text.h"
+#include "platform/posix/file_identity.h"
 
 namespace kavrolin::platform::posix {
 
@@ -66,8 +67,7 @@ class FolderListings {
 
  private:
   struct Kept {
-    dev_t dev;
-    ino_t ino;
+    FileIdentity identity;
     struct timespec mtime, ctime;
     bool settled;  // its last change lay clearly before the reading
     std::shared_ptr<const Listing> listing;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/automation_error.h"
+#include "platform/posix/file_identity.h"
 #include "rules/win_path.h"
 
 namespace kavrolin::platform::posix {
@@ -20,11 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Identity {
-  dev_t dev;
-  ino_t ino;
-  bool operator==(const Identity&) const = default;
-};
+using Identity = FileIdentity;
 
 // One component of a host path as resolved: its name, and for a component
 // that exists its identity.
@@ -104,7 +101,7 @@ class Resolution {
     struct stat st;
     if (::lstat(path.c_str(), &st) != 0) return false;
     if (!S_ISLNK(st.st_mode)) {
-      parts_.push_back({name, Identity{st.st_dev, st.st_ino}, S_ISDIR(st.st_mode)});
+      parts_.push_back({name, FileIdentity::Of(st), S_ISDIR(st.st_mode)});
       return true;
     }
     if (--links_left < 0) return false;
@@ -137,7 +134,7 @@ std::optional<Identity> RootIdentity() {
   static const std::optional<Identity> root = []() -> std::optional<Identity> {
     struct stat st;
     if (::stat("/", &st) != 0) return std::nullopt;
-    return Identity{st.st_dev, st.st_ino};
+    return FileIdentity::Of(st);
   }();
   return root;
 }
@@ -317,7 +314,7 @@ Text Prefix::ToWindows(const fs::path& host_path) const {
       }
       struct stat st;
       const std::string link = devices + "/" + letter + ":";
-      if (::stat(link.c_str(), &st) == 0) drives.push_back({Identity{st.st_dev, st.st_ino}, letter});
+      if (::stat(link.c_str(), &st) == 0) drives.push_back({FileIdentity::Of(st), letter});
     }
   }
   auto letter_of = [&drives](const std::optional<Identity>& identity) -> char {

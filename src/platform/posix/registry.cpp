@@ -14,6 +14,7 @@
 #include "base/upper_case.h"
 #include "platform/posix/registry_folds.h"
 #include "platform/posix/unique_fd.h"
+#include "rules/registry_path.h"
 
 namespace kavrolin::platform::posix {
 namespace {
@@ -21,8 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kBusyTimeoutMs = 30000;
-constexpr size_t kMaxKeyName = 255;
-constexpr size_t kMaxValueName = 16383;
 // Rows 1 to 7 are the roots, in the order of their handle values.
 constexpr int64_t kRootRows = 7;
 
@@ -109,28 +108,20 @@ std::string_view UpToZero(std::string_view bytes) {
 
 StoredName NameOf(TextView text) { return {ToUtf8(text), ToUtf8(FoldName(text))}; }
 
-// The names of a key path. The path is decoded before it is split: a
-// double-byte character's second byte may be the byte of "\".
+// The names of a key path, by the platform's rule. The path is decoded
+// before it is split: a double-byte character's second byte may be the byte
+// of "\".
 int32_t SplitPath(std::string_view path, std::vector<StoredName>& names) {
-  Text text = FromAnsi(UpToZero(path));
-  if (text.empty()) return reg::kSuccess;
-  if (text.front() == u'\\') return reg::kBadPathname;
-  if (text.back() == u'\\') text.pop_back();
-  size_t start = 0;
-  while (true) {
-    const size_t end = text.find(u'\\', start);
-    const TextView part = TextView(text).substr(start, end - start);
-    if (part.empty()) return reg::kBadPathname;
-    if (part.size() > kMaxKeyName) return reg::kInvalidParameter;
-    names.push_back(NameOf(part));
-    if (end == Text::npos) return reg::kSuccess;
-    start = end + 1;
-  }
+  std::vector<Text> parts;
+  const int32_t status = rules::SplitKeyPath(FromAnsi(UpToZero(path)), parts);
+  if (status != reg::kSuccess) return status;
+  for (const Text& part : parts) names.push_back(NameOf(part));
+  return reg::kSuccess;
 }
 
 int32_t ValueName(std::string_view bytes, StoredName& name) {
   const Text text = FromAnsi(UpToZero(bytes));
-  if (text.size() > kMaxValueName) return reg::kInvalidParameter;
+  if (text.size() > rules::kMaxValueNameLength) return reg::kInvalidParameter;
   name = NameOf(text);
   return reg::kSuccess;
 }

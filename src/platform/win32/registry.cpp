@@ -34,8 +34,9 @@ LONG CheckedPath(const std::string& path) {
   return rules::SplitKeyPath(FromAnsi(path), names);
 }
 
-constexpr DWORD kMaxKeyName = 256;       // 255 characters and the zero
-constexpr DWORD kMaxValueName = 16384;   // 16,383 characters and the zero
+// Buffer sizes: the longest names and the zero.
+constexpr DWORD kMaxKeyName = rules::kMaxKeyNameLength + 1;
+constexpr DWORD kMaxValueName = rules::kMaxValueNameLength + 1;
 
 }  // namespace
 
