@@ -88,6 +88,8 @@ TEST_F(PrefixTest, ToWindowsGivesWindowsForm) {
   fs::create_directories(DriveC() / "POS" / "收银");
   fs::create_directories(dir_.path() / "d-drive" / "data");
   fs::create_symlink(dir_.path() / "d-drive", Link("d:"));
+  kavrolin::testing::WriteHostFile(DriveC() / "POS" / "f.txt", "x");
+  fs::create_symlink(DriveC() / "POS" / "f.txt" / ".." / "收银", DriveC() / "via-file");
   const struct {
     const char* label;
     fs::path host;
@@ -99,6 +101,9 @@ TEST_F(PrefixTest, ToWindowsGivesWindowsForm) {
       {"longest_drive_wins", dir_.path() / "d-drive" / "data", u"D:\\data"},
       {"outside_every_drive_is_z", "/etc", u"Z:\\etc"},
       {"host_root", "/", u"Z:\\"},
+      {"below_a_file_as_written", DriveC() / "POS" / "f.txt" / "x", u"C:\\POS\\f.txt\\x"},
+      {"up_from_a_file_as_written", DriveC() / "POS" / "f.txt" / "..", u"C:\\POS"},
+      {"link_up_from_a_file_leads_nowhere", DriveC() / "via-file", u"C:\\via-file"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
@@ -166,6 +171,50 @@ TEST_F(PrefixTest, ToWindowsFollowsDrivesAsTheyAreNow) {
   // Two drives on one folder: the first letter.
   fs::create_symlink(dir_.path() / "e", Link("b:"));
   EXPECT_EQ(prefix_.ToWindows(dir_.path() / "e" / "y"), u"B:\\y");
+}
+
+// A drive's link text can mislead when read as it stands: a folder on its way
+// may be a link, or dosdevices/ itself. Each answers where the link leads.
+TEST_F(PrefixTest, ToWindowsGoesWhereDriveLinksLeadNotWhereTheirTextsRead) {
+  const fs::path pfx = dir_.path() / "pfx";
+  auto z_form = [](const fs::path& host) {
+    Text out = u"Z:" + FromUtf8(fs::weakly_canonical(host).string());
+    for (char16_t& c : out) {
+      if (c == u'/') c = u'\\';
+    }
+    return out;
+  };
+  fs::create_directories(dir_.path() / "elsewhere" / "sub2");
+  fs::create_directories(dir_.path() / "elsewhere" / "data" / "x");
+  fs::create_directories(pfx / "data" / "x");  // where "../sub/../data" reads
+  fs::create_directory_symlink(dir_.path() / "elsewhere" / "sub2", pfx / "sub");
+  fs::create_symlink("../sub/../data", Link("d:"));
+  fs::create_directories(dir_.path() / "real-c" / "x");
+  EXPECT_EQ(prefix_.ToWindows(dir_.path() / "elsewhere" / "data" / "x"), u"D:\\x")
+      << "climbing through a linked folder";
+  EXPECT_EQ(prefix_.ToWindows(pfx / "data" / "x"), z_form(pfx / "data" / "x"))
+      << "the folder the text names";
+
+  // drive_c becomes a link to another folder: its contents are C:.
+  fs::rename(DriveC(), dir_.path() / "old-c");
+  fs::create_directory_symlink(dir_.path() / "real-c", DriveC());
+  EXPECT_EQ(prefix_.ToWindows(dir_.path() / "real-c" / "x"), u"C:\\x");
+  EXPECT_EQ(Prefix(pfx / ".." / "pfx").ToWindows(dir_.path() / "real-c" / "x"), u"C:\\x")
+      << "a prefix named with ..";
+  fs::remove(DriveC());
+  EXPECT_EQ(prefix_.ToWindows(DriveC() / "x"), z_form(DriveC() / "x"))
+      << "a dangling drive holds nothing";
+
+  // dosdevices/ itself a link: "../drive_c" climbs out of the folder it leads to.
+  const fs::path other = dir_.path() / "other";
+  fs::create_directories(other / "drive_c" / "x");  // the decoy beside the link
+  fs::create_directories(dir_.path() / "devs");
+  fs::create_directories(dir_.path() / "drive_c" / "x");
+  fs::create_symlink("../drive_c", dir_.path() / "devs" / "c:");
+  fs::create_directory_symlink(dir_.path() / "devs", other / "dosdevices");
+  const Prefix linked(other);
+  EXPECT_EQ(linked.ToWindows(dir_.path() / "drive_c" / "x"), u"C:\\x");
+  EXPECT_EQ(linked.ToWindows(other / "drive_c" / "x"), z_form(other / "drive_c" / "x"));
 }
 
 // A name longer than the platform holds cannot be looked up; the drive's link

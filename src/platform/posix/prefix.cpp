@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <climits>
@@ -23,25 +24,42 @@ namespace fs = std::filesystem;
 
 using Identity = FileIdentity;
 
-// One component of a host path as resolved: its name, and for a component
-// that exists its identity.
+// The names of a path's components, empty ones skipped.
+std::vector<std::string_view> SplitNames(std::string_view path) {
+  std::vector<std::string_view> names;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find('/', start);
+    if (end == std::string_view::npos) end = path.size();
+    if (end > start) names.push_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  return names;
+}
+
+// One component of a host path as resolved: its name, and whether it exists.
+// Whether it is a folder is learnt only where it matters (a ".." after it),
+// and its identity only where a drive has to be matched by one.
 struct Part {
+  enum class Kind { kMissing, kExists, kFolder, kOther };
   std::string name;
-  std::optional<Identity> identity;
-  bool is_folder = false;
+  Kind kind = Kind::kMissing;
+  bool exists() const { return kind != Kind::kMissing; }
 };
 
-// The host's real form of an absolute path, each component with the identity
-// of the folder or file it names: the longest leading part that resolves
-// (links followed, ".." taken physically), with the rest appended as written
-// and ".." there taken lexically. The parts that do not resolve are not only
-// missing ones: a name longer than the platform can hold fails its look-up
-// as well, and must not keep a drive's link unresolved in front of it (the
-// path would then fall outside its drive).
+// The host's real form of an absolute path: the longest leading part that
+// resolves (links followed, ".." taken physically), with the rest appended as
+// written and ".." there taken lexically. Each component costs one readlink,
+// as the host's own resolution does: it tells a link (and its text) from a
+// name that exists and from one that does not. The parts that do not resolve
+// are not only missing ones: a name longer than the platform can hold fails
+// its look-up as well, and must not keep a drive's link unresolved in front
+// of it (the path would then fall outside its drive).
 class Resolution {
  public:
   explicit Resolution(const std::string& absolute) {
-    const std::vector<std::string> names = Split(absolute);
+    const std::vector<std::string_view> names = SplitNames(absolute);
+    parts_.reserve(names.size());
     size_t i = 0;
     for (; i < names.size(); ++i) {
       int links_left = kMaxLinks;
@@ -52,75 +70,79 @@ class Resolution {
 
   const std::vector<Part>& parts() const { return parts_; }
 
+  // The first `count` parts joined: "/a/b"; "" for the root.
+  std::string Path(size_t count = std::string::npos) const {
+    std::string path;
+    for (size_t i = 0; i < parts_.size() && i < count; ++i) {
+      path += '/';
+      path += parts_[i].name;
+    }
+    return path;
+  }
+
  private:
   static constexpr int kMaxLinks = 40;  // as the kernel allows
 
-  static std::vector<std::string> Split(std::string_view path) {
-    std::vector<std::string> names;
-    size_t start = 0;
-    while (start <= path.size()) {
-      size_t end = path.find('/', start);
-      if (end == std::string_view::npos) end = path.size();
-      if (end > start) names.emplace_back(path.substr(start, end - start));
-      start = end + 1;
-    }
-    return names;
-  }
-
   std::string Joined(std::string_view name) const {
-    std::string path;
-    for (const Part& part : parts_) {
-      path += '/';
-      path += part.name;
-    }
+    std::string path = Path();
     path += '/';
     path += name;
     return path;
   }
 
-  void Lexical(const std::string& name) {
+  void Lexical(std::string_view name) {
     if (name == ".") return;
     if (name == "..") {
       if (!parts_.empty()) parts_.pop_back();
       return;
     }
-    parts_.push_back({name, std::nullopt, false});
+    parts_.push_back({std::string(name), Part::Kind::kMissing});
+  }
+
+  // Whether the last part is a folder, looked at once.
+  bool LastIsFolder() {
+    Part& last = parts_.back();
+    if (last.kind == Part::Kind::kExists) {
+      struct stat st;
+      last.kind = ::lstat(Path().c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? Part::Kind::kFolder
+                                                                           : Part::Kind::kOther;
+    }
+    return last.kind == Part::Kind::kFolder;
   }
 
   // One component; `whole` for a component of the path as written, which
   // leaves the parts as they were when it does not resolve.
-  bool Step(const std::string& name, int& links_left, bool whole) {
+  bool Step(std::string_view name, int& links_left, bool whole) {
     if (name == ".") return true;
-    // Nothing lies below a file.
-    if (!parts_.empty() && !parts_.back().is_folder) return false;
     if (name == "..") {
+      // Nothing lies below a file, not even its folder.
+      if (!parts_.empty() && !LastIsFolder()) return false;
       if (!parts_.empty()) parts_.pop_back();
       return true;
     }
     const std::string path = Joined(name);
-    struct stat st;
-    if (::lstat(path.c_str(), &st) != 0) return false;
-    if (!S_ISLNK(st.st_mode)) {
-      parts_.push_back({name, FileIdentity::Of(st), S_ISDIR(st.st_mode)});
+    char target[PATH_MAX];
+    const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
+    if (n < 0) {
+      // Below a file the look-up fails with ENOTDIR, as it should.
+      if (errno != EINVAL) return false;
+      parts_.push_back({std::string(name), Part::Kind::kExists});
       return true;
     }
-    if (--links_left < 0) return false;
+    if (n == 0 || static_cast<size_t>(n) >= sizeof target || --links_left < 0) return false;
+    const std::string_view text(target, static_cast<size_t>(n));
     if (whole) {
       const std::vector<Part> before = parts_;
-      if (Link(path, st, links_left)) return true;
+      if (Link(text, links_left)) return true;
       parts_ = before;
       return false;
     }
-    return Link(path, st, links_left);
+    return Link(text, links_left);
   }
 
-  bool Link(const std::string& path, const struct stat& st, int& links_left) {
-    std::string target(static_cast<size_t>(st.st_size > 0 ? st.st_size : PATH_MAX), '\0');
-    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
-    if (n <= 0 || static_cast<size_t>(n) > target.size()) return false;
-    target.resize(static_cast<size_t>(n));
+  bool Link(std::string_view target, int& links_left) {
     if (target.front() == '/') parts_.clear();
-    for (const std::string& part : Split(target)) {
+    for (std::string_view part : SplitNames(target)) {
       if (!Step(part, links_left, false)) return false;
     }
     return true;
@@ -147,7 +169,8 @@ std::string CurrentFolder() {
 
 }  // namespace
 
-Prefix::Prefix(fs::path root) : root_(std::move(root)) {}
+Prefix::Prefix(fs::path root)
+    : root_(std::move(root)), devices_((root_ / "dosdevices").string()) {}
 
 fs::path Prefix::DefaultRoot() {
   if (const char* p = std::getenv("KAVROLIN_PREFIX"); p && *p) return fs::path(p);
@@ -175,8 +198,8 @@ void Prefix::EnsureLayout() const {
   ensured_.store(true, std::memory_order_release);
 }
 
-std::string Prefix::DriveLink(char16_t letter) const {
-  std::string link = (root_ / "dosdevices").string();
+std::string Prefix::DriveLinkPath(char16_t letter) const {
+  std::string link = devices_;
   link += '/';
   link += static_cast<char>(AsciiLower(letter));
   link += ':';
@@ -190,7 +213,7 @@ bool Prefix::DriveExists(TextView drive) const {
   if (drive.size() > 1 && drive[1] != u':') return false;
   EnsureLayout();
   struct stat st;
-  return ::stat(DriveLink(letter).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return ::stat(DriveLinkPath(letter).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 HostPath Prefix::ToHost(TextView windows_path) const {
@@ -211,13 +234,13 @@ HostPath Prefix::ToHost(TextView windows_path) const {
       throw AutomationError(ErrorNumber::kPathNotFound);
     case rules::win_path::PathKind::kDrive:
       EnsureLayout();
-      base = DriveLink(parsed.drive);
+      base = DriveLinkPath(parsed.drive);
       check_drive = true;
       break;
     case rules::win_path::PathKind::kRooted: {
       const Text cwd = ToWindows(CurrentFolder());
       EnsureLayout();
-      base = DriveLink(cwd.empty() ? u'Z' : cwd[0]);
+      base = DriveLinkPath(cwd.empty() ? u'Z' : cwd[0]);
       break;
     }
     case rules::win_path::PathKind::kRelative:
@@ -274,19 +297,56 @@ HostPath Prefix::ToHost(TextView windows_path) const {
 }
 
 std::shared_ptr<const Prefix::DriveLinks> Prefix::CurrentDriveLinks() const {
-  const std::string devices = (root_ / "dosdevices").string();
-  std::shared_ptr<const FolderListings::Listing> listing = listings_.Get(devices);
+  std::shared_ptr<const FolderListings::Listing> listing = listings_.Get(devices_);
   if (!listing) return nullptr;
   {
     const std::lock_guard lock(drive_links_mutex_);
     if (drive_links_ && drive_links_->listing == listing) return drive_links_;
   }
+  struct stat st;
+  const std::vector<std::string_view> devices_names = SplitNames(devices_);
+  const bool devices_is_folder =
+      devices_.front() == '/' &&
+      std::none_of(devices_names.begin(), devices_names.end(),
+                   [](std::string_view n) { return n == "." || n == ".."; }) &&
+      ::lstat(devices_.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
   auto links = std::make_shared<DriveLinks>();
   for (const std::string& name : listing->names) {
     if (name.size() != 2 || name[1] != ':' || name[0] < 'a' || name[0] > 'z') continue;
     char text[PATH_MAX];
-    const ssize_t n = ::readlink((devices + "/" + name).c_str(), text, sizeof text);
-    links->links.push_back({name[0], n > 0 ? std::string(text, static_cast<size_t>(n)) : ""});
+    const std::string path = devices_ + "/" + name;
+    const ssize_t n = ::readlink(path.c_str(), text, sizeof text);
+    DriveLink link{name[0], n > 0 ? std::string(text, static_cast<size_t>(n)) : "", {}, 0};
+    if (devices_is_folder) {
+      std::vector<std::string_view> names = devices_names;
+      if (link.text.empty()) {
+        names.push_back(name);
+      } else {
+        if (link.text.front() == '/') names.clear();
+        const std::vector<std::string_view> steps = SplitNames(link.text);
+        bool plain = true;
+        for (size_t i = 0; i < steps.size() && plain; ++i) {
+          // Only the first step may climb, and only out of dosdevices/,
+          // which is known to be a real folder.
+          if (steps[i] == ".." && i == 0 && link.text.front() != '/') {
+            names.pop_back();
+          } else if (steps[i] == "." || steps[i] == "..") {
+            plain = false;
+          } else {
+            names.push_back(steps[i]);
+          }
+        }
+        if (!plain) names.clear();
+      }
+      if (!names.empty()) {
+        for (std::string_view part : names) {
+          link.lexical += '/';
+          link.lexical += part;
+        }
+        link.lexical_depth = names.size();
+      }
+    }
+    links->links.push_back(std::move(link));
   }
   links->listing = std::move(listing);
   const std::lock_guard lock(drive_links_mutex_);
@@ -301,37 +361,63 @@ Text Prefix::ToWindows(const fs::path& host_path) const {
   const std::vector<Part>& parts = resolution.parts();
 
   // The drive whose folder is the deepest one the path passes through; of
-  // drives on one folder, the first letter.
+  // drives on one folder, the first letter. The resolved path has no links
+  // in it, so a drive whose link says where it leads, and leads to a leading
+  // part of it, needs no look; the others are looked at by identity.
   EnsureLayout();
-  const std::string devices = (root_ / "dosdevices").string();
-  std::vector<std::pair<Identity, char>> drives;
+  const std::string resolved = resolution.Path();
+  char letter = 0;
+  size_t depth = 0;  // components of the path the drive's folder holds
+  auto consider = [&letter, &depth](char drive, size_t at) {
+    if (letter == 0 || at > depth || (at == depth && drive < letter)) {
+      letter = drive;
+      depth = at;
+    }
+  };
+  // Identities of the parts, looked at only for a drive matched by one.
+  std::vector<std::optional<std::optional<Identity>>> identities(parts.size());
+  auto identity_of = [&](size_t count) -> const std::optional<Identity>& {
+    std::optional<std::optional<Identity>>& known = identities[count - 1];
+    if (!known) {
+      struct stat st;
+      known.emplace();
+      if (parts[count - 1].exists() && ::lstat(resolution.Path(count).c_str(), &st) == 0) {
+        *known = FileIdentity::Of(st);
+      }
+    }
+    return *known;
+  };
   if (const std::shared_ptr<const DriveLinks> links = CurrentDriveLinks()) {
-    for (const auto& [letter, text] : links->links) {
-      // A link to the host root needs no look: the root never changes.
-      if (text == "/" && RootIdentity()) {
-        drives.push_back({*RootIdentity(), letter});
+    for (const DriveLink& link : links->links) {
+      if (link.lexical_depth != 0 && link.lexical_depth <= parts.size() &&
+          parts[link.lexical_depth - 1].exists() &&
+          resolved.compare(0, link.lexical.size(), link.lexical) == 0 &&
+          (resolved.size() == link.lexical.size() || resolved[link.lexical.size()] == '/')) {
+        consider(link.letter, link.lexical_depth);
         continue;
       }
-      struct stat st;
-      const std::string link = devices + "/" + letter + ":";
-      if (::stat(link.c_str(), &st) == 0) drives.push_back({FileIdentity::Of(st), letter});
+      std::optional<Identity> identity;
+      // A link to the host root needs no look: the root never changes.
+      if (link.text == "/") {
+        identity = RootIdentity();
+      } else {
+        struct stat st;
+        const std::string path = devices_ + "/" + link.letter + ":";
+        if (::stat(path.c_str(), &st) == 0) identity = FileIdentity::Of(st);
+      }
+      if (!identity) continue;
+      if (*identity == RootIdentity()) {
+        consider(link.letter, 0);
+        continue;
+      }
+      // Only a deeper folder than the best so far can change the answer.
+      for (size_t at = parts.size(); at > 0 && at >= depth; --at) {
+        if (parts[at - 1].exists() && identity_of(at) == identity) {
+          consider(link.letter, at);
+          break;
+        }
+      }
     }
-  }
-  auto letter_of = [&drives](const std::optional<Identity>& identity) -> char {
-    char best = 0;
-    if (!identity) return best;
-    for (const auto& [drive, letter] : drives) {
-      if (drive == *identity && (best == 0 || letter < best)) best = letter;
-    }
-    return best;
-  };
-  char letter = 0;
-  size_t depth = parts.size();
-  for (; depth > 0 && letter == 0; --depth) letter = letter_of(parts[depth - 1].identity);
-  if (letter != 0) {
-    ++depth;
-  } else {
-    letter = letter_of(RootIdentity());
   }
   // A path outside every drive still answers in Windows form.
   if (letter == 0) letter = 'z';

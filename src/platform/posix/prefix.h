@@ -51,18 +51,30 @@ class Prefix {
   bool DriveExists(TextView drive) const;
 
  private:
-  std::string DriveLink(char16_t letter) const;
+  std::string DriveLinkPath(char16_t letter) const;
 
   // The drive links of dosdevices/ and their texts, as read with one listing
   // of it: a link is never changed in place, so its text holds while the
-  // listing does.
+  // listing does (dosdevices/ cannot be swapped for a link either: a rename
+  // changes the folder's change time, which the listing is checked against).
+  struct DriveLink {
+    char letter;
+    std::string text;  // the link's text; "" for a folder
+    // Where the link leads when the text alone says so: dosdevices/ then a
+    // real folder, and the text free of "." and ".." past a first "..".
+    // Meaningful only where a resolved (link-free) path starts with it; "" when
+    // the text does not say.
+    std::string lexical;
+    size_t lexical_depth = 0;  // components in `lexical`
+  };
   struct DriveLinks {
     std::shared_ptr<const FolderListings::Listing> listing;
-    std::vector<std::pair<char, std::string>> links;  // letter, link text ("" for a folder)
+    std::vector<DriveLink> links;
   };
   std::shared_ptr<const DriveLinks> CurrentDriveLinks() const;
 
   std::filesystem::path root_;
+  std::string devices_;  // root_/dosdevices
   mutable std::atomic<bool> ensured_{false};
   mutable FolderListings listings_;
   mutable std::mutex drive_links_mutex_;
