@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 namespace kavrolin::rules::ini {
 namespace {
@@ -51,6 +52,7 @@ uint32_t CopyList(const std::vector<std::string_view>& names, char* buffer, uint
 }  // namespace
 
 IniText::IniText(std::string bytes, int code_page) : bytes_(std::move(bytes)), codec_(code_page) {
+  if (bytes_.size() > kMaxBytes) throw std::length_error("INI text too long");
   const std::string_view all(bytes_);
   size_t count = 1;
   for (const char* at = all.data(); (at = static_cast<const char*>(std::memchr(
@@ -66,31 +68,38 @@ IniText::IniText(std::string bytes, int code_page) : bytes_(std::move(bytes)), c
 }
 
 IniText::IniText(std::string bytes, const AnsiCodec& codec, Unparsed)
-    : bytes_(std::move(bytes)), codec_(codec) {}
+    : bytes_(std::move(bytes)), codec_(codec) {
+  if (bytes_.size() > kMaxBytes) throw std::length_error("INI text too long");
+}
 
 IniText::Line IniText::ParseLine(std::string_view all, size_t pos) {
+  // The text is at most kMaxBytes long: every offset fits.
+  const auto at = [&all](std::string_view part) { return static_cast<uint32_t>(part.data() - all.data()); };
+  const auto size = [](std::string_view part) { return static_cast<uint32_t>(part.size()); };
   Line line;
-  line.start = pos;
+  line.start = static_cast<uint32_t>(pos);
   // A CR is looked for only before the LF: a file of LF lines is not searched
   // to its end for each line.
   const char* lf = static_cast<const char*>(std::memchr(all.data() + pos, '\n', all.size() - pos));
   const size_t limit = lf != nullptr ? static_cast<size_t>(lf - all.data()) : all.size();
   const char* cr = static_cast<const char*>(std::memchr(all.data() + pos, '\r', limit - pos));
-  line.end = cr != nullptr ? static_cast<size_t>(cr - all.data()) : limit;
-  line.next = line.end;
-  if (line.end < all.size()) {
-    line.next = (all[line.end] == '\r' && line.end + 1 < all.size() && all[line.end + 1] == '\n')
-                    ? line.end + 2
-                    : line.end + 1;
+  const size_t end = cr != nullptr ? static_cast<size_t>(cr - all.data()) : limit;
+  size_t next = end;
+  if (end < all.size()) {
+    next = (all[end] == '\r' && end + 1 < all.size() && all[end + 1] == '\n') ? end + 2 : end + 1;
   }
+  line.end = static_cast<uint32_t>(end);
+  line.next = static_cast<uint32_t>(next);
 
-  const std::string_view text = Trim(all.substr(line.start, line.end - line.start));
+  const std::string_view text = Trim(all.substr(pos, end - pos));
   if (text.empty()) return line;
   if (text.front() == '[') {
     const size_t close = text.rfind(']');
     if (close != std::string_view::npos && close > 0) {
       line.kind = Line::Kind::kHeader;
-      line.name = Trim(text.substr(1, close - 1));
+      const std::string_view name = Trim(text.substr(1, close - 1));
+      line.name_at = at(name);
+      line.name_size = size(name);
       return line;
     }
   }
@@ -98,13 +107,16 @@ IniText::Line IniText::ParseLine(std::string_view all, size_t pos) {
   const size_t equals = text.find('=');
   if (equals == std::string_view::npos) return line;
   line.kind = Line::Kind::kEntry;
-  line.name = Trim(text.substr(0, equals));
+  const std::string_view name = Trim(text.substr(0, equals));
   std::string_view value = Trim(text.substr(equals + 1));
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
       value.back() == value.front()) {
     value = value.substr(1, value.size() - 2);
   }
-  line.value = value;
+  line.name_at = at(name);
+  line.name_size = size(name);
+  line.value_at = at(value);
+  line.value_size = size(value);
   return line;
 }
 
@@ -114,7 +126,7 @@ void IniText::IndexSections() {
   for (size_t i = 0; i < lines_.size(); ++i) {
     if (lines_[i].kind != Line::Kind::kHeader) continue;
     sections_.back().end = i;
-    sections_.push_back(Section{lines_[i].name, static_cast<int>(i), i + 1, 0});
+    sections_.push_back(Section{NameOf(lines_[i]), static_cast<int>(i), i + 1, 0});
   }
   sections_.back().end = lines_.size();
 }
@@ -142,31 +154,31 @@ std::shared_ptr<const IniText> IniText::Edited(const IniText& before, std::strin
   }
   while (tail < tail_room && old[old.size() - 1 - tail] == now[now.size() - 1 - tail]) ++tail;
 
-  const auto moved = [](std::string_view view, const char* from, const char* to) {
-    return view.data() == nullptr ? view : std::string_view(to + (view.data() - from), view.size());
-  };
-  const auto rebased = [&](Line line, ptrdiff_t shift) {
-    line.start += shift;
-    line.end += shift;
-    line.next += shift;
-    line.name = moved(line.name, old.data(), now.data() + shift);
-    line.value = moved(line.value, old.data(), now.data() + shift);
-    return line;
+  // Offsets wrap modulo 2^32, so one addition moves a line either way.
+  const ptrdiff_t shift = static_cast<ptrdiff_t>(now.size()) - static_cast<ptrdiff_t>(old.size());
+  const auto moved = static_cast<uint32_t>(shift);
+  const auto rebase = [moved](Line* first, Line* last) {
+    for (Line* line = first; line != last; ++line) {
+      line->start += moved;
+      line->end += moved;
+      line->next += moved;
+      line->name_at += moved;
+      line->value_at += moved;
+    }
   };
 
   std::vector<Line>& lines = text->lines_;
   lines.reserve(before.lines_.size() + 4);
   // A line is decided by its bytes up to its line end and the byte after a CR:
   // lines whose next line starts inside the head are unchanged.
-  size_t i = 0;
-  while (i < before.lines_.size() && before.lines_[i].next < head) {
-    lines.push_back(rebased(before.lines_[i++], 0));
-  }
+  const auto unchanged_head = std::partition_point(
+      before.lines_.begin(), before.lines_.end(), [head](const Line& l) { return l.next < head; });
+  lines.assign(before.lines_.begin(), unchanged_head);
+  const size_t i = static_cast<size_t>(unchanged_head - before.lines_.begin());
   size_t pos = lines.empty() ? 0 : lines.back().next;
 
   // From the change on, parse until a line starts inside the tail where one
   // started before; from there on the lines are the old ones, moved.
-  const ptrdiff_t shift = static_cast<ptrdiff_t>(now.size()) - static_cast<ptrdiff_t>(old.size());
   const size_t tail_start = now.size() - tail;
   while (pos < now.size()) {
     if (pos >= tail_start) {
@@ -175,7 +187,9 @@ std::shared_ptr<const IniText> IniText::Edited(const IniText& before, std::strin
                                          before.lines_.end(), old_pos,
                                          [](const Line& l, size_t p) { return l.start < p; });
       if (same != before.lines_.end() && same->start == old_pos) {
-        for (auto it = same; it != before.lines_.end(); ++it) lines.push_back(rebased(*it, shift));
+        const size_t from = lines.size();
+        lines.insert(lines.end(), same, before.lines_.end());
+        rebase(lines.data() + from, lines.data() + lines.size());
         break;
       }
     }
@@ -214,7 +228,7 @@ const IniText::Section* IniText::FirstSection(std::string_view name) const {
 
 const IniText::Line* IniText::FirstKey(const Section& section, std::string_view key) const {
   for (size_t i = section.first; i < section.end; ++i) {
-    if (lines_[i].kind == Line::Kind::kEntry && SameName(lines_[i].name, key)) return &lines_[i];
+    if (lines_[i].kind == Line::Kind::kEntry && SameName(NameOf(lines_[i]), key)) return &lines_[i];
   }
   return nullptr;
 }
@@ -233,7 +247,7 @@ uint32_t AnswerGetString(const IniText* text, const char* section, const char* k
     } else if (text != nullptr) {
       if (const IniText::Section* s = text->FirstSection(Name(section))) {
         for (size_t i = s->first; i < s->end; ++i) {
-          if (text->lines()[i].kind == IniText::Line::Kind::kEntry) names.push_back(text->lines()[i].name);
+          if (text->lines()[i].kind == IniText::Line::Kind::kEntry) names.push_back(text->NameOf(text->lines()[i]));
         }
       }
     }
@@ -244,7 +258,7 @@ uint32_t AnswerGetString(const IniText* text, const char* section, const char* k
   if (text != nullptr) {
     if (const IniText::Section* s = text->FirstSection(Name(section))) {
       if (const IniText::Line* line = text->FirstKey(*s, Name(key))) {
-        answer = line->value;
+        answer = text->ValueOf(*line);
         found = true;
       }
     }
@@ -330,7 +344,7 @@ Edit EditForWriteString(const IniText& text, const char* section, const char* ke
       if (!text.SameName(sec.name, s)) continue;
       for (size_t i = sec.first; i < sec.end; ++i) {
         const auto& line = text.lines()[i];
-        if (line.kind != IniText::Line::Kind::kEntry || !text.SameName(line.name, k)) continue;
+        if (line.kind != IniText::Line::Kind::kEntry || !text.SameName(text.NameOf(line), k)) continue;
         any = true;
         out.append(bytes, kept_from, line.start - kept_from);
         kept_from = line.next;
@@ -347,7 +361,7 @@ Edit EditForWriteString(const IniText& text, const char* section, const char* ke
   const IniText::Section* first = text.FirstSection(s);
   if (first != nullptr) {
     if (const IniText::Line* line = text.FirstKey(*first, k)) {
-      std::string replaced(line->name);
+      std::string replaced(text.NameOf(*line));
       replaced += '=';
       replaced.append(v);
       if (std::string_view(bytes).substr(line->start, line->end - line->start) == replaced) return {};

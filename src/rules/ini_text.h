@@ -39,8 +39,9 @@ struct Edit {
 
 class IniText {
  public:
-  // Parses any bytes; nothing is refused. `code_page` tells which bytes lead a
-  // two-byte character; std::invalid_argument when the host cannot use it.
+  // Parses any bytes up to kMaxBytes (std::length_error past it). `code_page`
+  // tells which bytes lead a two-byte character; std::invalid_argument when
+  // the host cannot use it.
   IniText(std::string bytes, int code_page);
   // Holds views into its own bytes: not to be copied.
   IniText(const IniText&) = delete;
@@ -54,13 +55,18 @@ class IniText {
   const std::string& bytes() const { return bytes_; }
   int code_page() const { return codec_.code_page(); }
 
+  // The largest text: its offsets fit 32 bits.
+  static constexpr size_t kMaxBytes = 0xFFFFFFFE;
+
+  // Offsets into bytes(), not views: an edit takes the lines it leaves alone
+  // over by copying them, shifted by a constant where they moved.
   struct Line {
-    size_t start = 0;  // first byte
-    size_t end = 0;    // end of the text, before its line end
-    size_t next = 0;   // start of the next line (after its line end)
-    enum class Kind { kOther, kHeader, kEntry } kind = Kind::kOther;
-    std::string_view name;   // header name or entry key, trimmed
-    std::string_view value;  // entry value, trimmed, quotes removed
+    uint32_t start = 0;  // first byte
+    uint32_t end = 0;    // end of the text, before its line end
+    uint32_t next = 0;   // start of the next line (after its line end)
+    enum class Kind : uint8_t { kOther, kHeader, kEntry } kind = Kind::kOther;
+    uint32_t name_at = 0, name_size = 0;    // header name or entry key, trimmed
+    uint32_t value_at = 0, value_size = 0;  // entry value, trimmed, quotes removed
   };
   struct Section {
     std::string_view name;
@@ -70,6 +76,8 @@ class IniText {
   };
 
   const std::vector<Line>& lines() const { return lines_; }
+  std::string_view NameOf(const Line& line) const { return View(line.name_at, line.name_size); }
+  std::string_view ValueOf(const Line& line) const { return View(line.value_at, line.value_size); }
   const std::vector<Section>& sections() const { return sections_; }
   bool SameName(std::string_view a, std::string_view b) const;
   // The first section named `name` (the nameless one before any header only
@@ -80,6 +88,9 @@ class IniText {
 
  private:
   struct Unparsed {};
+  std::string_view View(uint32_t at, uint32_t size) const {
+    return size == 0 ? std::string_view() : std::string_view(bytes_.data() + at, size);
+  }
   IniText(std::string bytes, const AnsiCodec& codec, Unparsed);
   // The line that starts at `pos` (below all.size()).
   static Line ParseLine(std::string_view all, size_t pos);

@@ -264,12 +264,13 @@ TEST_F(FileSystemTest, WriteRefusals) {
 TEST_F(FileSystemTest, ReplaceKeepsAttributesAndLeavesNoTemporaryFile) {
   WriteHostFile(C("cfg/app.ini"), "old");
   files_.SetAttributes(u"C:\\cfg\\app.ini", kAttrHidden | kAttrArchive);
-  fs::permissions(C("cfg/app.ini"), fs::perms::owner_read | fs::perms::owner_write);
+  // Not the mode a new temporary file starts with.
+  const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  fs::permissions(C("cfg/app.ini"), mode);
   files_.ReplaceFile(u"C:\\cfg\\app.ini", "new");
   EXPECT_EQ(ReadHostFile(C("cfg/app.ini")), "new");
   EXPECT_EQ(files_.Stat(u"C:\\cfg\\app.ini").attributes, kAttrHidden | kAttrArchive);
-  EXPECT_EQ(fs::status(C("cfg/app.ini")).permissions(),
-            fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(fs::status(C("cfg/app.ini")).permissions(), mode);
   EXPECT_EQ(std::distance(fs::directory_iterator(C("cfg")), fs::directory_iterator()), 1);
 }
 

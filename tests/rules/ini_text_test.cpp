@@ -220,10 +220,10 @@ std::string Shape(const IniText& text) {
   const std::string_view all(text.bytes());
   for (const auto& line : text.lines()) {
     out += std::to_string(line.start) + "," + std::to_string(line.end) + "," + std::to_string(line.next) +
-           "," + std::to_string(static_cast<int>(line.kind)) + ",[" + std::string(line.name) + "],[" +
-           std::string(line.value) + "]";
+           "," + std::to_string(static_cast<int>(line.kind)) + ",[" + std::string(text.NameOf(line)) + "],[" +
+           std::string(text.ValueOf(line)) + "]";
     // The views lie inside the text's own bytes.
-    for (std::string_view view : {line.name, line.value}) {
+    for (std::string_view view : {text.NameOf(line), text.ValueOf(line)}) {
       if (!view.empty() && (view.data() < all.data() || view.data() + view.size() > all.data() + all.size())) {
         out += "!outside";
       }

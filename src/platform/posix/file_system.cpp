@@ -125,16 +125,21 @@ void RemoveTree(const std::string& path) {
   }
 }
 
-// A new, empty file with the default permissions, hidden in `folder`, for
-// content that a rename then puts in place: the rename stays within one file
-// system. `temp` receives its path.
-UniqueFd NewFileIn(const std::string& folder, std::string& temp) {
+// A new, empty file hidden in `folder`, for content that a rename then puts
+// in place: the rename stays within one file system. It gets `mode` (the
+// replaced file's), or without one the default permissions. `temp` receives
+// its path.
+UniqueFd NewFileIn(const std::string& folder, std::string& temp,
+                   std::optional<mode_t> mode = std::nullopt) {
   temp = folder + "/.kavrolin-new-XXXXXX";
   UniqueFd fd(::mkostemp(temp.data(), O_CLOEXEC));
   if (!fd.valid()) ThrowErrno(errno, Missing::kFolder);
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd.get(), 0666 & ~mask);
+  if (!mode) {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  ::fchmod(fd.get(), *mode);
   return fd;
 }
 
@@ -225,7 +230,7 @@ std::string PosixFileSystem::ReadFile(TextView path) {
   if (::fstat(fd.get(), &st) != 0) ThrowErrno(errno);
   if (S_ISDIR(st.st_mode)) throw AutomationError(ErrorNumber::kPermissionDenied);
   std::string bytes;
-  if (S_ISREG(st.st_mode)) bytes.reserve(static_cast<size_t>(st.st_size));
+  if (S_ISREG(st.st_mode)) bytes.reserve(static_cast<size_t>(st.st_size) + 1);  // the end seen in one read
   if (!ReadAll(fd.get(), bytes)) ThrowErrno(errno);
   return bytes;
 }
@@ -294,7 +299,8 @@ void PosixFileSystem::ReplaceFile(TextView path, std::string_view bytes, Replace
   }
   const std::string folder = ParentOf(target);
   std::string temp;
-  UniqueFd fd = NewFileIn(folder, temp);
+  UniqueFd fd =
+      NewFileIn(folder, temp, existed ? std::optional<mode_t>(old.st_mode & 07777) : std::nullopt);
   bool done = false;
   struct Cleanup {
     const std::string& temp;
@@ -305,7 +311,6 @@ void PosixFileSystem::ReplaceFile(TextView path, std::string_view bytes, Replace
   } cleanup{temp, done};
 
   if (existed) {
-    ::fchmod(fd.get(), old.st_mode & 07777);
     if (::fchown(fd.get(), old.st_uid, old.st_gid) != 0) {
       // Only a privileged process can give the file back to its owner.
     }

@@ -177,7 +177,7 @@ std::shared_ptr<const rules::ini::IniText> ProfileCache::Load(const std::string&
     return nullptr;
   }
   std::string bytes;
-  bytes.reserve(static_cast<size_t>(before.st_size));
+  bytes.reserve(static_cast<size_t>(before.st_size) + 1);  // the end seen in one read
   if (!ReadAll(fd.get(), bytes) || bytes.size() > static_cast<size_t>(kMaxFileBytes)) {
     return nullptr;
   }
@@ -299,7 +299,7 @@ bool PosixProfile::Modify(TextView file, const MakeEdit& make_edit) {
       }
       if (IsUnwritable(path, current) || current.st_size > kMaxFileBytes) return false;
       std::string bytes;
-      bytes.reserve(static_cast<size_t>(current.st_size));
+      bytes.reserve(static_cast<size_t>(current.st_size) + 1);  // the end seen in one read
       if (!ReadAll(fd.get(), bytes) || bytes.size() > static_cast<size_t>(kMaxFileBytes)) {
         return false;
       }

@@ -4,6 +4,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace kavrolin::platform::posix {
@@ -34,12 +35,17 @@ bool WriteAll(int fd, std::string_view bytes) {
 }
 
 bool ReadAll(int fd, std::string& out) {
-  char buffer[65536];
+  // Straight into the string, into what the caller reserved first: a file
+  // read into room for one byte more than its size takes one pass.
+  constexpr size_t kChunk = 65536;
   for (;;) {
-    const ssize_t n = ReadUpTo(fd, buffer, sizeof buffer);
+    const size_t at = out.size();
+    const size_t room = out.capacity() > at ? out.capacity() - at : std::max(at, kChunk);
+    out.resize(at + room);
+    const ssize_t n = ReadUpTo(fd, out.data() + at, room);
+    out.resize(at + (n > 0 ? static_cast<size_t>(n) : 0));
     if (n < 0) return false;
-    out.append(buffer, static_cast<size_t>(n));
-    if (static_cast<size_t>(n) < sizeof buffer) return true;
+    if (static_cast<size_t>(n) < room) return true;
   }
 }
 
