@@ -47,5 +47,11 @@ fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 [ $needs_i386 -eq 1 ] && dpkg --add-architecture i386
-apt-get update -qq
+# A mirror caught mid-sync fails one index for a while: try again, and in the
+# end install from what was fetched; the install says if that is not enough.
+for attempt in 1 2 3; do
+  apt-get update -qq && break
+  echo "apt-get update failed (attempt $attempt of 3)" >&2
+  if [ "$attempt" -lt 3 ]; then sleep 15; fi
+done
 apt-get install -y -qq --no-install-recommends "${missing[@]}"

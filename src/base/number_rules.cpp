@@ -31,12 +31,28 @@ double DecimalValue(std::string_view number) {
 #endif
   // strtod also takes blanks, "inf", "nan" and hexadecimal forms; over these
   // characters alone, what it reads whole is the decimal form.
+  const bool decimal_characters =
+      !number.empty() && number.find_first_not_of("0123456789+-.eE") == std::string_view::npos;
+#if defined(__cpp_lib_to_chars)
+  // from_chars reads that form as strtod does, correctly rounded, without a
+  // locale or a copy; it takes no "+", and leaves the ranges to strtod.
+  if (decimal_characters) {
+    const std::string_view unsigned_part =
+        number.front() == '+' ? number.substr(1) : number;
+    double value = 0;
+    const auto [end, error] =
+        std::from_chars(unsigned_part.data(), unsigned_part.data() + unsigned_part.size(), value);
+    if (error == std::errc() && end == unsigned_part.data() + unsigned_part.size() &&
+        (number.front() != '+' || (!unsigned_part.empty() && unsigned_part.front() != '-'))) {
+      return value;
+    }
+  }
+#endif
   const std::string text(number);
   char* end = nullptr;
   errno = 0;
   const double value = strtod_c(text.c_str(), &end);
-  if (text.empty() || text.find_first_not_of("0123456789+-.eE") != std::string::npos ||
-      end != text.c_str() + text.size()) {
+  if (!decimal_characters || end != text.c_str() + text.size()) {
     throw AutomationError(ErrorNumber::kTypeMismatch);
   }
   if (errno == ERANGE && std::isinf(value)) throw AutomationError(ErrorNumber::kOverflow);
