@@ -16,17 +16,20 @@ constexpr size_t kSlack = 8192;
 }  // namespace
 
 TerminalResult CallTerminal(platform::TerminalLibrary& terminal, const std::string& request) {
-  // The response buffer is 43 NUL characters in the ANSI form.
-  const std::string empty_response = ToAnsi(Text(kResponseChars, u'\0'));
-  std::vector<char> request_buffer(request.size() + 1 + kSlack, '\0');
-  request.copy(request_buffer.data(), request.size());
-  std::vector<char> response_buffer(empty_response.size() + 1 + kSlack, '\0');
+  // The response buffer is 43 NUL characters in the ANSI form: NUL is ASCII,
+  // one zero byte in every code page. Both buffers, each with its zeroed
+  // slack, are one zeroed allocation.
+  const size_t request_room = request.size() + 1 + kSlack;
+  std::vector<char> buffers(request_room + kResponseChars + 1 + kSlack, '\0');
+  char* const request_buffer = buffers.data();
+  char* const response_buffer = buffers.data() + request_room;
+  request.copy(request_buffer, request.size());
 
   TerminalResult result;
-  result.code = terminal.MenuApp(request_buffer.data(), response_buffer.data());
+  result.code = terminal.MenuApp(request_buffer, response_buffer);
   // Back over the full converted lengths: a zero byte inside ends nothing.
-  result.request = FromAnsi(std::string_view(request_buffer.data(), request.size()));
-  result.response = FromAnsi(std::string_view(response_buffer.data(), empty_response.size()));
+  result.request = FromAnsi(std::string_view(request_buffer, request.size()));
+  result.response = FromAnsi(std::string_view(response_buffer, kResponseChars));
   result.response.resize(kResponseChars, u' ');
   return result;
 }

@@ -148,6 +148,19 @@ TEST_F(PrefixTest, NamesChangedBetweenMappingsAreSeenAtOnce) {
   fs::rename(DriveC() / "YHLOG", DriveC() / "Logs");
   EXPECT_EQ(prefix_.ToHost(u"C:\\LOGS\\day.txt").path, c + "/Logs/DAY.TXT");
   EXPECT_EQ(prefix_.ToHost(u"C:\\YHLOG\\day.txt").path, c + "/YHLOG/day.txt");
+
+  // Deeper: the folders on the way were seen with these names last time.
+  fs::create_directories(DriveC() / "POS" / "Data");
+  ASSERT_EQ(prefix_.ToHost(u"C:\\POS\\Data\\new.txt").path, c + "/POS/Data/new.txt");
+  fs::rename(DriveC() / "POS", DriveC() / "pos");
+  EXPECT_EQ(prefix_.ToHost(u"C:\\POS\\Data\\new.txt").path, c + "/pos/Data/new.txt")
+      << "a folder on the way renamed";
+  fs::rename(DriveC() / "pos" / "Data", DriveC() / "pos" / "DATA");
+  EXPECT_EQ(prefix_.ToHost(u"C:\\POS\\Data\\new.txt").path, c + "/pos/DATA/new.txt")
+      << "the last folder renamed";
+  fs::remove(Link("c:"));
+  EXPECT_EQ(ErrorOf([&] { prefix_.ToHost(u"C:\\POS\\Data\\new.txt"); }), 76)
+      << "the drive removed";
 }
 
 // The reverse mapping follows drive links and the folders they lead to as

@@ -255,10 +255,12 @@ HostPath Prefix::ToHost(TextView windows_path) const {
   // is skipped when the folders' kept listings say a name differs.
   std::string exact = base;
   bool worth_trying = true;
+  size_t hinted = 0;  // leading components no kept listing says differ
   for (const std::string& name : names) {
     const std::optional<bool> known =
         worth_trying ? listings_.KnownExact(exact, name) : std::optional<bool>(true);
     if (known && !*known) worth_trying = false;
+    if (worth_trying) ++hinted;
     exact += '/';
     exact += name;
   }
@@ -274,10 +276,30 @@ HostPath Prefix::ToHost(TextView windows_path) const {
     // The drive is looked at only when the path is not there as written.
     if (names.empty() && check_drive) throw AutomationError(ErrorNumber::kPathNotFound);
   }
+  // The components the hints call exact are taken as written when the folder
+  // they lead to is there: the host found each of them by its exact name on
+  // the way. One look at that folder then stands for one per component.
+  size_t start = 0;
+  std::optional<FolderListings::Match> first;
+  if (const size_t deepest = std::min(hinted, names.size() - 1); !names.empty() && deepest > 0) {
+    std::string folder = base;
+    for (size_t i = 0; i < deepest; ++i) {
+      folder += '/';
+      folder += names[i];
+    }
+    FolderListings::Match found = listings_.Find(folder, parsed.components[deepest], names[deepest]);
+    if (found.status != FolderListings::Status::kNoFolder) {
+      start = deepest;
+      base = std::move(folder);
+      first = std::move(found);
+    }
+  }
   bool matching = true;  // once a component is missing, nothing below it exists
-  for (size_t i = 0; i < names.size(); ++i) {
+  for (size_t i = start; i < names.size(); ++i) {
     if (matching) {
-      const FolderListings::Match found = listings_.Find(base, parsed.components[i], names[i]);
+      const FolderListings::Match found =
+          i == start && first ? std::move(*first)
+                              : listings_.Find(base, parsed.components[i], names[i]);
       if (found.status == FolderListings::Status::kNoFolder && i == 0 && check_drive) {
         throw AutomationError(ErrorNumber::kPathNotFound);
       }
