@@ -37,12 +37,13 @@ std::vector<std::string_view> SplitNames(std::string_view path) {
   return names;
 }
 
-// One component of a host path as resolved: its name, and whether it exists.
-// Whether it is a folder is learnt only where it matters (a ".." after it),
-// and its identity only where a drive has to be matched by one.
+// One component of a host path as resolved: where its name ends in the
+// resolved path, and whether it exists. Whether it is a folder is learnt only
+// where it matters (a ".." after it), and its identity only where a drive has
+// to be matched by one.
 struct Part {
   enum class Kind { kMissing, kExists, kFolder, kOther };
-  std::string name;
+  size_t end = 0;  // the resolved path up to and with this component is path[0, end)
   Kind kind = Kind::kMissing;
   bool exists() const { return kind != Kind::kMissing; }
 };
@@ -60,6 +61,7 @@ class Resolution {
   explicit Resolution(const std::string& absolute) {
     const std::vector<std::string_view> names = SplitNames(absolute);
     parts_.reserve(names.size());
+    path_.reserve(absolute.size());
     size_t i = 0;
     for (; i < names.size(); ++i) {
       int links_left = kMaxLinks;
@@ -70,33 +72,38 @@ class Resolution {
 
   const std::vector<Part>& parts() const { return parts_; }
 
-  // The first `count` parts joined: "/a/b"; "" for the root.
-  std::string Path(size_t count = std::string::npos) const {
-    std::string path;
-    for (size_t i = 0; i < parts_.size() && i < count; ++i) {
-      path += '/';
-      path += parts_[i].name;
-    }
-    return path;
+  // The whole resolved path: "/a/b"; "" for the root.
+  const std::string& path() const { return path_; }
+  // Its first `count` components.
+  std::string_view Path(size_t count) const {
+    return std::string_view(path_).substr(0, count == 0 ? 0 : parts_[count - 1].end);
+  }
+  // The name of component `i`.
+  std::string_view Name(size_t i) const {
+    const size_t start = (i == 0 ? 0 : parts_[i - 1].end) + 1;
+    return std::string_view(path_).substr(start, parts_[i].end - start);
   }
 
  private:
   static constexpr int kMaxLinks = 40;  // as the kernel allows
 
-  std::string Joined(std::string_view name) const {
-    std::string path = Path();
-    path += '/';
-    path += name;
-    return path;
+  void Push(std::string_view name, Part::Kind kind) {
+    path_ += '/';
+    path_ += name;
+    parts_.push_back({path_.size(), kind});
+  }
+  void Pop() {
+    parts_.pop_back();
+    path_.resize(parts_.empty() ? 0 : parts_.back().end);
   }
 
   void Lexical(std::string_view name) {
     if (name == ".") return;
     if (name == "..") {
-      if (!parts_.empty()) parts_.pop_back();
+      if (!parts_.empty()) Pop();
       return;
     }
-    parts_.push_back({std::string(name), Part::Kind::kMissing});
+    Push(name, Part::Kind::kMissing);
   }
 
   // Whether the last part is a folder, looked at once.
@@ -104,8 +111,8 @@ class Resolution {
     Part& last = parts_.back();
     if (last.kind == Part::Kind::kExists) {
       struct stat st;
-      last.kind = ::lstat(Path().c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? Part::Kind::kFolder
-                                                                           : Part::Kind::kOther;
+      last.kind = ::lstat(path_.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? Part::Kind::kFolder
+                                                                         : Part::Kind::kOther;
     }
     return last.kind == Part::Kind::kFolder;
   }
@@ -117,31 +124,53 @@ class Resolution {
     if (name == "..") {
       // Nothing lies below a file, not even its folder.
       if (!parts_.empty() && !LastIsFolder()) return false;
-      if (!parts_.empty()) parts_.pop_back();
+      if (!parts_.empty()) Pop();
       return true;
     }
-    const std::string path = Joined(name);
-    char target[PATH_MAX];
-    const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
-    if (n < 0) {
-      // Below a file the look-up fails with ENOTDIR, as it should.
-      if (errno != EINVAL) return false;
-      parts_.push_back({std::string(name), Part::Kind::kExists});
-      return true;
+    const size_t mark = path_.size();
+    path_ += '/';
+    path_ += name;
+    std::string text;
+    switch (Look(path_, text)) {
+      case Found::kMissing:
+        path_.resize(mark);
+        return false;
+      case Found::kThere:
+        parts_.push_back({path_.size(), Part::Kind::kExists});
+        return true;
+      case Found::kLink:
+        break;
     }
-    if (n == 0 || static_cast<size_t>(n) >= sizeof target || --links_left < 0) return false;
-    const std::string_view text(target, static_cast<size_t>(n));
+    path_.resize(mark);
+    if (--links_left < 0) return false;
     if (whole) {
-      const std::vector<Part> before = parts_;
+      const std::vector<Part> parts_before = parts_;
+      const std::string path_before = path_;
       if (Link(text, links_left)) return true;
-      parts_ = before;
+      parts_ = parts_before;
+      path_ = path_before;
       return false;
     }
     return Link(text, links_left);
   }
 
+  enum class Found { kMissing, kThere, kLink };
+  // What `path` names, and for a link its text; below a file the look-up
+  // fails with ENOTDIR, as it should.
+  static Found Look(const std::string& path, std::string& text) {
+    char target[PATH_MAX];
+    const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
+    if (n < 0) return errno == EINVAL ? Found::kThere : Found::kMissing;
+    if (n == 0 || static_cast<size_t>(n) >= sizeof target) return Found::kMissing;
+    text.assign(target, static_cast<size_t>(n));
+    return Found::kLink;
+  }
+
   bool Link(std::string_view target, int& links_left) {
-    if (target.front() == '/') parts_.clear();
+    if (target.front() == '/') {
+      parts_.clear();
+      path_.clear();
+    }
     for (std::string_view part : SplitNames(target)) {
       if (!Step(part, links_left, false)) return false;
     }
@@ -149,6 +178,7 @@ class Resolution {
   }
 
   std::vector<Part> parts_;
+  std::string path_;
 };
 
 // The identity of the host root, which never changes.
@@ -387,7 +417,7 @@ Text Prefix::ToWindows(const fs::path& host_path) const {
   // in it, so a drive whose link says where it leads, and leads to a leading
   // part of it, needs no look; the others are looked at by identity.
   EnsureLayout();
-  const std::string resolved = resolution.Path();
+  const std::string& resolved = resolution.path();
   char letter = 0;
   size_t depth = 0;  // components of the path the drive's folder holds
   auto consider = [&letter, &depth](char drive, size_t at) {
@@ -403,7 +433,7 @@ Text Prefix::ToWindows(const fs::path& host_path) const {
     if (!known) {
       struct stat st;
       known.emplace();
-      if (parts[count - 1].exists() && ::lstat(resolution.Path(count).c_str(), &st) == 0) {
+      if (parts[count - 1].exists() && ::lstat(std::string(resolution.Path(count)).c_str(), &st) == 0) {
         *known = FileIdentity::Of(st);
       }
     }
@@ -449,7 +479,7 @@ Text Prefix::ToWindows(const fs::path& host_path) const {
   out += u":\\";
   for (size_t i = depth; i < parts.size(); ++i) {
     if (i > depth) out.push_back(u'\\');
-    out += FromUtf8(parts[i].name);
+    out += FromUtf8(resolution.Name(i));
   }
   return out;
 }
