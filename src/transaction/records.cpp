@@ -33,6 +33,14 @@ void AppendTextField(std::string& out, TextView text, size_t width) {
   const AnsiCodec& codec = AnsiCodec::System();
   size_t used = 0;
   for (size_t i = 0; i < text.size();) {
+    // ASCII is itself in every code page: one byte, no converter.
+    if (text[i] < 0x80) {
+      if (used + 1 > width) break;
+      out += static_cast<char>(text[i]);
+      ++used;
+      ++i;
+      continue;
+    }
     // A surrogate pair is one character.
     const bool pair = text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size() &&
                       text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
