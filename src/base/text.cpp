@@ -1,12 +1,29 @@
 #include "base/text.h"
 
+#include <cstddef>
+#include <type_traits>
+
 namespace kavrolin {
 
-Text FromUtf8(std::string_view s) {
-  Text out;
-  out.reserve(s.size());
+namespace {
+
+// The length of the leading run of ASCII units: most names and paths are
+// ASCII throughout, and such a run converts unit for unit.
+template <typename Unit>
+size_t AsciiRun(std::basic_string_view<Unit> s) {
   size_t i = 0;
+  while (i < s.size() && static_cast<std::make_unsigned_t<Unit>>(s[i]) < 0x80) ++i;
+  return i;
+}
+
+}  // namespace
+
+Text FromUtf8(std::string_view s) {
+  size_t i = AsciiRun(s);
+  Text out(s.begin(), s.begin() + static_cast<std::ptrdiff_t>(i));
   const size_t n = s.size();
+  if (i == n) return out;
+  out.reserve(n);
   while (i < n) {
     const auto b0 = static_cast<unsigned char>(s[i]);
     if (b0 < 0x80) {
@@ -48,9 +65,12 @@ Text FromUtf8(std::string_view s) {
 }
 
 std::string ToUtf8(TextView t) {
-  std::string out;
-  out.reserve(t.size());
-  for (size_t i = 0; i < t.size(); ++i) {
+  const size_t ascii = AsciiRun(t);
+  std::string out(ascii, '\0');
+  for (size_t i = 0; i < ascii; ++i) out[i] = static_cast<char>(t[i]);
+  if (ascii == t.size()) return out;
+  out.reserve(t.size() + (t.size() - ascii) * 2);
+  for (size_t i = ascii; i < t.size(); ++i) {
     char32_t cp = t[i];
     if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < t.size() && t[i + 1] >= 0xDC00 &&
         t[i + 1] <= 0xDFFF) {

@@ -63,6 +63,9 @@ ParsedPath Parse(TextView path) {
   }
   out.trailing_separator = IsSeparator(path.back());
 
+  size_t separators = 0;
+  for (char16_t c : path) separators += IsSeparator(c) ? 1 : 0;
+  out.components.reserve(separators + 1);
   while (pos < path.size()) {
     while (pos < path.size() && IsSeparator(path[pos])) ++pos;
     size_t end = pos;

@@ -6,7 +6,8 @@ namespace kavrolin {
 namespace {
 
 TEST(Utf8, RoundTripsEveryPlane) {
-  const Text samples[] = {u"", u"abc", u"收银", u"\U0001F600x", Text(u"a\0b", 3)};
+  const Text samples[] = {u"", u"abc", u"收银", u"\U0001F600x", Text(u"a\0b", 3),
+                          u"C:/YHLOG/收银/x.txt", u"x\U0001F600", u"\x7F\x80"};
   for (const Text& t : samples) {
     SCOPED_TRACE(ToUtf8(t));
     EXPECT_EQ(FromUtf8(ToUtf8(t)), t);
@@ -29,6 +30,9 @@ TEST(Utf8, MalformedInputBecomesReplacementCharacters) {
     EXPECT_EQ(FromUtf8(row.bytes), row.text);
   }
   EXPECT_EQ(ToUtf8(Text(1, char16_t(0xDC00))), "\xEF\xBF\xBD");
+  // A run of ASCII first, then the rest converted as ever.
+  EXPECT_EQ(ToUtf8(u"ab\u00E9" + Text(1, char16_t(0xD800))), "ab\xC3\xA9\xEF\xBF\xBD");
+  EXPECT_EQ(FromUtf8("ab\xC3\xA9\x80"), u"ab\u00E9\uFFFD");
 }
 
 }  // namespace

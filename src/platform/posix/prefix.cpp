@@ -281,9 +281,15 @@ HostPath Prefix::ToHost(TextView windows_path) const {
   std::vector<std::string> names;
   names.reserve(parsed.components.size());
   for (const Text& component : parsed.components) names.push_back(ToUtf8(component));
+  // Each path below is built once, in room made for the whole of it.
+  size_t room = base.size() + 2;
+  for (const std::string& name : names) room += name.size() + 1;
+  base.reserve(room);
   // Most paths are written as they stand on disk: one lstat settles them. It
   // is skipped when the folders' kept listings say a name differs.
-  std::string exact = base;
+  std::string exact;
+  exact.reserve(room);
+  exact = base;
   bool worth_trying = true;
   size_t hinted = 0;  // leading components no kept listing says differ
   for (const std::string& name : names) {
@@ -312,7 +318,9 @@ HostPath Prefix::ToHost(TextView windows_path) const {
   size_t start = 0;
   std::optional<FolderListings::Match> first;
   if (const size_t deepest = std::min(hinted, names.size() - 1); !names.empty() && deepest > 0) {
-    std::string folder = base;
+    std::string folder;
+    folder.reserve(room);
+    folder = base;
     for (size_t i = 0; i < deepest; ++i) {
       folder += '/';
       folder += names[i];
