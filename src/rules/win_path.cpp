@@ -1,5 +1,7 @@
 #include "rules/win_path.h"
 
+#include <array>
+
 namespace kavrolin::rules::win_path {
 namespace {
 
@@ -9,12 +11,17 @@ bool HasDrive(TextView p) { return p.size() >= 2 && IsDriveLetter(p[0]) && p[1] 
 
 bool IsUnc(TextView p) { return p.size() >= 2 && IsSeparator(p[0]) && IsSeparator(p[1]); }
 
+// The characters below 0x80 that no name may hold: controls and < > : " | ? *.
+constexpr std::array<bool, 0x80> kNotInNames = [] {
+  std::array<bool, 0x80> table{};
+  for (size_t c = 0; c < 0x20; ++c) table[c] = true;
+  for (char c : {'<', '>', ':', '"', '|', '?', '*'}) table[static_cast<size_t>(c)] = true;
+  return table;
+}();
+
 bool IsValidName(TextView name) {
   for (char16_t c : name) {
-    if (c < 0x20 || c == u'<' || c == u'>' || c == u':' || c == u'"' || c == u'|' ||
-        c == u'?' || c == u'*') {
-      return false;
-    }
+    if (c < 0x80 && kNotInNames[c]) return false;
   }
   return true;
 }
@@ -63,9 +70,7 @@ ParsedPath Parse(TextView path) {
   }
   out.trailing_separator = IsSeparator(path.back());
 
-  size_t separators = 0;
-  for (char16_t c : path) separators += IsSeparator(c) ? 1 : 0;
-  out.components.reserve(separators + 1);
+  out.components.reserve(8);  // most paths hold fewer
   while (pos < path.size()) {
     while (pos < path.size() && IsSeparator(path[pos])) ++pos;
     size_t end = pos;

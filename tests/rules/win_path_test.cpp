@@ -62,6 +62,13 @@ TEST(WinPath, ParseNormalises) {
       {"relative", u"a\\b", PathKind::kRelative, {u"a", u"b"}},
       {"wildcard_is_no_name", u"C:\\*.txt", PathKind::kDrive, {u"*.txt"}, false},
       {"colon_inside_is_no_name", u"C:\\a:b", PathKind::kDrive, {u"a:b"}, false},
+      {"pipe_is_no_name", u"C:\\a|b", PathKind::kDrive, {u"a|b"}, false},
+      {"quote_is_no_name", u"C:\\a\"b", PathKind::kDrive, {u"a\"b"}, false},
+      {"angle_brackets_are_no_name", u"C:\\<a>", PathKind::kDrive, {u"<a>"}, false},
+      {"question_mark_is_no_name", u"C:\\a?", PathKind::kDrive, {u"a?"}, false},
+      {"control_is_no_name", Text(u"C:\\a\x1F"), PathKind::kDrive, {Text(u"a\x1F")}, false},
+      {"other_punctuation_and_beyond_ascii_are_names", u"C:\\a+b=c,d;[e]~\x7F收银",
+       PathKind::kDrive, {u"a+b=c,d;[e]~\x7F收银"}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);

@@ -228,11 +228,16 @@ void Prefix::EnsureLayout() const {
   ensured_.store(true, std::memory_order_release);
 }
 
+void Prefix::AppendDriveLinkPath(std::string& out, char16_t letter) const {
+  out += devices_;
+  out += '/';
+  out += static_cast<char>(AsciiLower(letter));
+  out += ':';
+}
+
 std::string Prefix::DriveLinkPath(char16_t letter) const {
-  std::string link = devices_;
-  link += '/';
-  link += static_cast<char>(AsciiLower(letter));
-  link += ':';
+  std::string link;
+  AppendDriveLinkPath(link, letter);
   return link;
 }
 
@@ -264,13 +269,16 @@ HostPath Prefix::ToHost(TextView windows_path) const {
       throw AutomationError(ErrorNumber::kPathNotFound);
     case rules::win_path::PathKind::kDrive:
       EnsureLayout();
-      base = DriveLinkPath(parsed.drive);
+      // Room for the whole host path: a UTF-16 unit is at most 3 UTF-8 bytes.
+      base.reserve(devices_.size() + 4 + 3 * windows_path.size());
+      AppendDriveLinkPath(base, parsed.drive);
       check_drive = true;
       break;
     case rules::win_path::PathKind::kRooted: {
       const Text cwd = ToWindows(CurrentFolder());
       EnsureLayout();
-      base = DriveLinkPath(cwd.empty() ? u'Z' : cwd[0]);
+      base.reserve(devices_.size() + 4 + 3 * windows_path.size());
+      AppendDriveLinkPath(base, cwd.empty() ? u'Z' : cwd[0]);
       break;
     }
     case rules::win_path::PathKind::kRelative:
