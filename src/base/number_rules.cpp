@@ -37,14 +37,14 @@ double DecimalValue(std::string_view number) {
   // from_chars reads that form as strtod does, correctly rounded, without a
   // locale or a copy; it takes no "+", and leaves the ranges to strtod.
   if (decimal_characters) {
-    const std::string_view unsigned_part =
-        number.front() == '+' ? number.substr(1) : number;
-    double value = 0;
-    const auto [end, error] =
-        std::from_chars(unsigned_part.data(), unsigned_part.data() + unsigned_part.size(), value);
-    if (error == std::errc() && end == unsigned_part.data() + unsigned_part.size() &&
-        (number.front() != '+' || (!unsigned_part.empty() && unsigned_part.front() != '-'))) {
-      return value;
+    const bool plus = number.front() == '+';
+    const std::string_view rest = number.substr(plus ? 1 : 0);
+    // "+-1" is no number; from_chars alone would read its "-1".
+    if (!(plus && rest.starts_with('-'))) {
+      double value = 0;
+      const char* const last = rest.data() + rest.size();
+      const auto [end, error] = std::from_chars(rest.data(), last, value);
+      if (error == std::errc() && end == last) return value;
     }
   }
 #endif

@@ -66,8 +66,7 @@ Text FromUtf8(std::string_view s) {
 
 std::string ToUtf8(TextView t) {
   const size_t ascii = AsciiRun(t);
-  std::string out(ascii, '\0');
-  for (size_t i = 0; i < ascii; ++i) out[i] = static_cast<char>(t[i]);
+  std::string out(t.begin(), t.begin() + static_cast<std::ptrdiff_t>(ascii));
   if (ascii == t.size()) return out;
   out.reserve(t.size() + (t.size() - ascii) * 2);
   for (size_t i = ascii; i < t.size(); ++i) {

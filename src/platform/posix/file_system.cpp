@@ -230,8 +230,9 @@ std::string PosixFileSystem::ReadFile(TextView path) {
   if (::fstat(fd.get(), &st) != 0) ThrowErrno(errno);
   if (S_ISDIR(st.st_mode)) throw AutomationError(ErrorNumber::kPermissionDenied);
   std::string bytes;
-  if (S_ISREG(st.st_mode)) bytes.reserve(static_cast<size_t>(st.st_size) + 1);  // the end seen in one read
-  if (!ReadAll(fd.get(), bytes)) ThrowErrno(errno);
+  if (!ReadAll(fd.get(), bytes, S_ISREG(st.st_mode) ? static_cast<size_t>(st.st_size) : 0)) {
+    ThrowErrno(errno);
+  }
   return bytes;
 }
 

@@ -11,6 +11,8 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "base/automation_error.h"
@@ -35,6 +37,35 @@ std::vector<std::string_view> SplitNames(std::string_view path) {
     start = end + 1;
   }
   return names;
+}
+
+// Where the link `name` of dosdevices/ (whose components are `devices`, a real
+// folder) leads by its `text` alone ("" for a folder of its own), and how many
+// components that is; ("", 0) when the text alone cannot say: only its first
+// step may climb, and only out of dosdevices/.
+std::pair<std::string, size_t> LexicalTarget(std::vector<std::string_view> names,
+                                             std::string_view name, std::string_view text) {
+  if (text.empty()) {
+    names.push_back(name);
+  } else {
+    if (text.front() == '/') names.clear();
+    const std::vector<std::string_view> steps = SplitNames(text);
+    for (size_t i = 0; i < steps.size(); ++i) {
+      if (steps[i] == ".." && i == 0 && text.front() != '/') {
+        names.pop_back();
+      } else if (steps[i] == "." || steps[i] == "..") {
+        return {"", 0};
+      } else {
+        names.push_back(steps[i]);
+      }
+    }
+  }
+  std::string target;
+  for (std::string_view part : names) {
+    target += '/';
+    target += part;
+  }
+  return {target, names.size()};
 }
 
 // One component of a host path as resolved: where its name ends in the
@@ -228,16 +259,11 @@ void Prefix::EnsureLayout() const {
   ensured_.store(true, std::memory_order_release);
 }
 
-void Prefix::AppendDriveLinkPath(std::string& out, char16_t letter) const {
-  out += devices_;
-  out += '/';
-  out += static_cast<char>(AsciiLower(letter));
-  out += ':';
-}
-
 std::string Prefix::DriveLinkPath(char16_t letter) const {
-  std::string link;
-  AppendDriveLinkPath(link, letter);
+  std::string link = devices_;
+  link += '/';
+  link += static_cast<char>(AsciiLower(letter));
+  link += ':';
   return link;
 }
 
@@ -269,16 +295,13 @@ HostPath Prefix::ToHost(TextView windows_path) const {
       throw AutomationError(ErrorNumber::kPathNotFound);
     case rules::win_path::PathKind::kDrive:
       EnsureLayout();
-      // Room for the whole host path: a UTF-16 unit is at most 3 UTF-8 bytes.
-      base.reserve(devices_.size() + 4 + 3 * windows_path.size());
-      AppendDriveLinkPath(base, parsed.drive);
+      base = DriveLinkPath(parsed.drive);
       check_drive = true;
       break;
     case rules::win_path::PathKind::kRooted: {
       const Text cwd = ToWindows(CurrentFolder());
       EnsureLayout();
-      base.reserve(devices_.size() + 4 + 3 * windows_path.size());
-      AppendDriveLinkPath(base, cwd.empty() ? u'Z' : cwd[0]);
+      base = DriveLinkPath(cwd.empty() ? u'Z' : cwd[0]);
       break;
     }
     case rules::win_path::PathKind::kRelative:
@@ -382,37 +405,10 @@ std::shared_ptr<const Prefix::DriveLinks> Prefix::CurrentDriveLinks() const {
   for (const std::string& name : listing->names) {
     if (name.size() != 2 || name[1] != ':' || name[0] < 'a' || name[0] > 'z') continue;
     char text[PATH_MAX];
-    const std::string path = devices_ + "/" + name;
-    const ssize_t n = ::readlink(path.c_str(), text, sizeof text);
+    const ssize_t n = ::readlink(DriveLinkPath(static_cast<char16_t>(name[0])).c_str(), text, sizeof text);
     DriveLink link{name[0], n > 0 ? std::string(text, static_cast<size_t>(n)) : "", {}, 0};
     if (devices_is_folder) {
-      std::vector<std::string_view> names = devices_names;
-      if (link.text.empty()) {
-        names.push_back(name);
-      } else {
-        if (link.text.front() == '/') names.clear();
-        const std::vector<std::string_view> steps = SplitNames(link.text);
-        bool plain = true;
-        for (size_t i = 0; i < steps.size() && plain; ++i) {
-          // Only the first step may climb, and only out of dosdevices/,
-          // which is known to be a real folder.
-          if (steps[i] == ".." && i == 0 && link.text.front() != '/') {
-            names.pop_back();
-          } else if (steps[i] == "." || steps[i] == "..") {
-            plain = false;
-          } else {
-            names.push_back(steps[i]);
-          }
-        }
-        if (!plain) names.clear();
-      }
-      if (!names.empty()) {
-        for (std::string_view part : names) {
-          link.lexical += '/';
-          link.lexical += part;
-        }
-        link.lexical_depth = names.size();
-      }
+      std::tie(link.lexical, link.lexical_depth) = LexicalTarget(devices_names, name, link.text);
     }
     links->links.push_back(std::move(link));
   }
@@ -470,8 +466,9 @@ Text Prefix::ToWindows(const fs::path& host_path) const {
         identity = RootIdentity();
       } else {
         struct stat st;
-        const std::string path = devices_ + "/" + link.letter + ":";
-        if (::stat(path.c_str(), &st) == 0) identity = FileIdentity::Of(st);
+        if (::stat(DriveLinkPath(static_cast<char16_t>(link.letter)).c_str(), &st) == 0) {
+          identity = FileIdentity::Of(st);
+        }
       }
       if (!identity) continue;
       if (*identity == RootIdentity()) {

@@ -52,7 +52,6 @@ class Prefix {
 
  private:
   std::string DriveLinkPath(char16_t letter) const;
-  void AppendDriveLinkPath(std::string& out, char16_t letter) const;
 
   // The drive links of dosdevices/ and their texts, as read with one listing
   // of it: a link is never changed in place, so its text holds while the

@@ -14,8 +14,8 @@
 namespace kavrolin::platform::posix {
 namespace {
 
-// Offsets inside a parsed file are 32-bit.
-constexpr off_t kMaxFileBytes = 0xFFFFFFFE;
+// What a parsed file can hold (its offsets are 32-bit).
+constexpr off_t kMaxFileBytes = static_cast<off_t>(rules::ini::IniText::kMaxBytes);
 // Larger files are read on every call rather than kept.
 constexpr off_t kMaxKeptBytes = 16 << 20;
 // A file modified this recently may change again within the same clock tick.
@@ -177,8 +177,7 @@ std::shared_ptr<const rules::ini::IniText> ProfileCache::Load(const std::string&
     return nullptr;
   }
   std::string bytes;
-  bytes.reserve(static_cast<size_t>(before.st_size) + 1);  // the end seen in one read
-  if (!ReadAll(fd.get(), bytes) || bytes.size() > static_cast<size_t>(kMaxFileBytes)) {
+  if (!ReadAll(fd.get(), bytes, static_cast<size_t>(before.st_size)) || bytes.size() > static_cast<size_t>(kMaxFileBytes)) {
     return nullptr;
   }
   struct stat after;
@@ -299,8 +298,7 @@ bool PosixProfile::Modify(TextView file, const MakeEdit& make_edit) {
       }
       if (IsUnwritable(path, current) || current.st_size > kMaxFileBytes) return false;
       std::string bytes;
-      bytes.reserve(static_cast<size_t>(current.st_size) + 1);  // the end seen in one read
-      if (!ReadAll(fd.get(), bytes) || bytes.size() > static_cast<size_t>(kMaxFileBytes)) {
+      if (!ReadAll(fd.get(), bytes, static_cast<size_t>(current.st_size)) || bytes.size() > static_cast<size_t>(kMaxFileBytes)) {
         return false;
       }
       const std::shared_ptr<const rules::ini::IniText> text =

@@ -34,10 +34,10 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-bool ReadAll(int fd, std::string& out) {
-  // Straight into the string, into what the caller reserved first: a file
-  // read into room for one byte more than its size takes one pass.
+bool ReadAll(int fd, std::string& out, size_t size) {
+  // Straight into the string.
   constexpr size_t kChunk = 65536;
+  if (size > 0) out.reserve(out.size() + size + 1);
   for (;;) {
     const size_t at = out.size();
     const size_t room = out.capacity() > at ? out.capacity() - at : std::max(at, kChunk);

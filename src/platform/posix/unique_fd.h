@@ -38,8 +38,10 @@ class UniqueFd {
 UniqueFd OpenFd(const char* path, int flags, int mode = 0);
 // Writes every byte; false with errno set on failure.
 bool WriteAll(int fd, std::string_view bytes);
-// Reads to the end; false with errno set on failure.
-bool ReadAll(int fd, std::string& out);
+// Reads to the end; false with errno set on failure. `size` (a file's size,
+// when known) is made room for first, with the byte that shows the end, so
+// such a file is read in one pass.
+bool ReadAll(int fd, std::string& out, size_t size = 0);
 // Reads until `size` bytes or the end of the file; the count read, or -1 with
 // errno set on failure.
 ssize_t ReadUpTo(int fd, char* buffer, size_t size);
