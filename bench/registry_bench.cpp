@@ -1,7 +1,7 @@
 // The registry members: each call resolves its key path and reads or writes
-// the value in one transaction on statements the connection keeps prepared,
-// so a read costs one short read transaction and a write one write
-// transaction with a full sync of the WAL. The anchors are the same work on
+// the value on statements the connection keeps prepared. A read of a path of
+// up to eight levels is one statement (the walk and the value joined), a
+// write one write transaction with a full sync of the WAL. The anchors are the same work on
 // one flat table: an indexed SELECT, and a synced INSERT OR REPLACE. A read
 // of a present value is meant to stay within 3 times its SELECT, a write that
 // makes its key within 1.5 times its synced INSERT.

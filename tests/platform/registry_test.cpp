@@ -908,22 +908,61 @@ TEST_F(RegistryTest, OneCallQueryAnswersAsOpenQueryClose) {
   const RegHandle till = Create(reg::kCurrentUser, "Shop\\Till");
   Set(till, "v", reg::kSz, "twelve bytes"s);
   registry_.CloseKey(till);
+  Set(reg::kCurrentUser, "v", reg::kSz, "at the root"s);
+  // Eight levels below the root, and a ninth below them.
+  const RegHandle eighth = Create(reg::kCurrentUser, "Shop\\A\\B\\C\\D\\E\\F\\G");
+  Set(eighth, "v", reg::kDword, "\x08\0\0\0"s);
+  const RegHandle ninth = Create(eighth, "H");
+  Set(ninth, "v", reg::kDword, "\x09\0\0\0"s);
+  registry_.CloseKey(ninth);
+  const RegHandle shop = Open(reg::kCurrentUser, "Shop");
+  const RegHandle gone = Create(reg::kCurrentUser, "Gone");
+  ASSERT_EQ(registry_.DeleteKey(gone, ""), reg::kSuccess);
+  const std::string long_name(16384, 'n');
   const struct {
     const char* label;
+    int32_t status;  // as open, query and close answer it
+    RegHandle from;
     std::string path;
     uint32_t access;
     std::string name;
     uint32_t buffer;  // 0: no data buffer
     bool size_given;
   } rows[] = {
-      {"missing_key", "Shop\\Nowhere", reg::kKeyRead, "v", 64, true},
-      {"bad_path", "Shop\\\\Till", reg::kKeyRead, "v", 64, true},
-      {"missing_value", "Shop\\Till", reg::kKeyRead, "w", 64, true},
-      {"no_right_to_query", "Shop\\Till", reg::kSetValue, "v", 64, true},
-      {"data_without_size", "Shop\\Till", reg::kKeyRead, "v", 64, false},
-      {"buffer_too_small", "Shop\\Till", reg::kKeyRead, "v", 4, true},
-      {"size_only", "Shop\\Till", reg::kKeyRead, "v", 0, true},
-      {"present_value_other_case", "shop\\TILL", reg::kKeyRead, "V", 64, true},
+      {"missing_key", reg::kFileNotFound, reg::kCurrentUser, "Shop\\Nowhere", reg::kKeyRead, "v",
+       64, true},
+      {"missing_middle_level", reg::kFileNotFound, reg::kCurrentUser, "Shop\\X\\Till",
+       reg::kKeyRead, "v", 64, true},
+      {"bad_path", reg::kBadPathname, reg::kCurrentUser, "Shop\\\\Till", reg::kKeyRead, "v", 64,
+       true},
+      {"missing_value", reg::kFileNotFound, reg::kCurrentUser, "Shop\\Till", reg::kKeyRead, "w", 64,
+       true},
+      {"value_name_too_long", reg::kInvalidParameter, reg::kCurrentUser, "Shop\\Till",
+       reg::kKeyRead, long_name, 64, true},
+      {"name_too_long_key_missing", reg::kFileNotFound, reg::kCurrentUser, "Shop\\No",
+       reg::kKeyRead, long_name, 64, true},
+      {"no_right_to_query", reg::kAccessDenied, reg::kCurrentUser, "Shop\\Till", reg::kSetValue,
+       "v", 64, true},
+      {"data_without_size", reg::kInvalidParameter, reg::kCurrentUser, "Shop\\Till", reg::kKeyRead,
+       "v", 64, false},
+      {"buffer_too_small", reg::kMoreData, reg::kCurrentUser, "Shop\\Till", reg::kKeyRead, "v", 4,
+       true},
+      {"size_only", reg::kSuccess, reg::kCurrentUser, "Shop\\Till", reg::kKeyRead, "v", 0, true},
+      {"present_value_other_case", reg::kSuccess, reg::kCurrentUser, "shop\\TILL", reg::kKeyRead,
+       "V", 64, true},
+      {"value_of_the_root_itself", reg::kSuccess, reg::kCurrentUser, "", reg::kKeyRead, "v", 64,
+       true},
+      {"eight_levels", reg::kSuccess, reg::kCurrentUser, "shop\\a\\b\\c\\d\\e\\f\\g", reg::kKeyRead,
+       "v", 64, true},
+      {"nine_levels", reg::kSuccess, reg::kCurrentUser, "Shop\\A\\B\\C\\D\\E\\F\\G\\H",
+       reg::kKeyRead, "v", 64, true},
+      {"nine_levels_last_missing", reg::kFileNotFound, reg::kCurrentUser,
+       "Shop\\A\\B\\C\\D\\E\\F\\G\\I", reg::kKeyRead, "v", 64, true},
+      {"below_an_open_key", reg::kSuccess, shop, "Till", reg::kKeyRead, "v", 64, true},
+      {"open_key_itself", reg::kFileNotFound, shop, "", reg::kKeyRead, "v", 64, true},
+      {"below_a_deleted_key", reg::kKeyDeleted, gone, "Till", reg::kKeyRead, "v", 64, true},
+      {"deleted_key_bad_path", reg::kKeyDeleted, gone, "A\\\\B", reg::kKeyRead, "v", 64, true},
+      {"unknown_handle", reg::kInvalidHandle, 0x4444, "Till", reg::kKeyRead, "v", 64, true},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
@@ -940,15 +979,16 @@ TEST_F(RegistryTest, OneCallQueryAnswersAsOpenQueryClose) {
       a.size = row.buffer;
       uint8_t* data = row.buffer == 0 ? nullptr : reinterpret_cast<uint8_t*>(buffer.data());
       uint32_t* size = row.size_given ? &a.size : nullptr;
-      a.status = composed ? registry_.Registry::QueryKeyValue(reg::kCurrentUser, row.path,
-                                                             row.access, row.name, &a.type, data,
-                                                             size, &a.opened)
-                          : registry_.QueryKeyValue(reg::kCurrentUser, row.path, row.access,
-                                                    row.name, &a.type, data, size, &a.opened);
+      a.status = composed ? registry_.Registry::QueryKeyValue(row.from, row.path, row.access,
+                                                             row.name, &a.type, data, size,
+                                                             &a.opened)
+                          : registry_.QueryKeyValue(row.from, row.path, row.access, row.name,
+                                                    &a.type, data, size, &a.opened);
       a.data = buffer;
     }
     EXPECT_EQ(answers[0], answers[1]) << "status " << answers[0].status << " / "
                                       << answers[1].status;
+    EXPECT_EQ(answers[1].status, row.status);
   }
   uint8_t data[64] = {};
   uint32_t size = sizeof data;

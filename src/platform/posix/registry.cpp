@@ -4,7 +4,9 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
+#include <array>
 #include <cstring>
+#include <string>
 #include <new>
 #include <optional>
 #include <utility>
@@ -136,13 +138,74 @@ int64_t FindChild(SqliteDb& db, int64_t parent, const StoredName& name) {
   return find->Step() ? find->Int(0) : 0;
 }
 
+// Paths up to this many levels are followed by one statement: a statement
+// step costs far more than the index look-up each level adds to it.
+constexpr size_t kJoinedLevels = 8;
+
+// The statement that follows `levels` names down from key ?1 and reads the
+// value whose fold is ?2 there: one row of the last level's id (NULL when a
+// level is missing) and the value's rowid, type and data (NULL when it is
+// missing, or ?2 is unbound); no row when key ?1 is gone. The names' folds
+// are ?3 onwards.
+const std::string& JoinedWalkSql(size_t levels) {
+  static const std::array<std::string, kJoinedLevels + 1> sql = [] {
+    std::array<std::string, kJoinedLevels + 1> all;
+    for (size_t n = 0; n <= kJoinedLevels; ++n) {
+      std::string from = " FROM keys k0";
+      for (size_t level = 1; level <= n; ++level) {
+        const std::string k = "k" + std::to_string(level);
+        from += " LEFT JOIN keys " + k + " ON " + k + ".parent = k" + std::to_string(level - 1) +
+                ".id AND " + k + ".fold = ?" + std::to_string(level + 2);
+      }
+      const std::string last = "k" + std::to_string(n);
+      all[n] = "SELECT " + last + ".id, v.rowid, v.type, v.data" + from +
+               " LEFT JOIN vals v ON v.key = " + last + ".id AND v.fold = ?2 WHERE k0.id = ?1";
+    }
+    return all;
+  }();
+  return sql[levels];
+}
+
+// Binds the joined walk of `names` from `id`; `value` is the fold of the
+// value to read, or null for none.
+void BindJoinedWalk(const KeptStatement& walk, int64_t id, const std::vector<StoredName>& names,
+                    const std::string* value) {
+  walk->Bind(1, id);
+  if (value != nullptr) walk->BindText(2, *value);
+  for (size_t level = 0; level < names.size(); ++level) {
+    walk->BindText(static_cast<int>(level + 3), names[level].fold);
+  }
+}
+
 // Follows `names` down from `id`; false when a level is missing.
 bool Walk(SqliteDb& db, const std::vector<StoredName>& names, int64_t& id) {
+  if (names.size() > 1 && names.size() <= kJoinedLevels) {
+    const KeptStatement walk = db.Kept(JoinedWalkSql(names.size()));
+    BindJoinedWalk(walk, id, names, nullptr);
+    if (!walk->Step() || walk->IsNull(0)) return false;
+    id = walk->Int(0);
+    return true;
+  }
   for (const StoredName& name : names) {
     id = FindChild(db, id, name);
     if (id == 0) return false;
   }
   return true;
+}
+
+// A value read into the caller's buffer, as the platform answers: the size
+// alone when there is no buffer, kMoreData with the size needed when the
+// buffer is too small.
+int32_t CopyValue(int64_t stored_type, std::string_view bytes, uint32_t* type, uint8_t* data,
+                  uint32_t* size) {
+  if (type != nullptr) *type = static_cast<uint32_t>(stored_type);
+  if (size == nullptr) return reg::kSuccess;
+  const uint32_t available = *size;
+  *size = static_cast<uint32_t>(bytes.size());
+  if (data == nullptr) return reg::kSuccess;
+  if (bytes.size() > available) return reg::kMoreData;
+  if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
+  return reg::kSuccess;
 }
 
 }  // namespace
@@ -178,6 +241,7 @@ template <typename Body>
 int32_t PosixRegistry::Run(Mode mode, Body&& body) {
   try {
     SqliteDb& db = Connection();
+    if (mode == Mode::kOneStatement) return body(db);
     SqliteTransaction transaction(db, mode == Mode::kWrite && !db.read_only());
     const int32_t status = body(db);
     if (status == reg::kSuccess) transaction.Commit();
@@ -189,7 +253,7 @@ int32_t PosixRegistry::Run(Mode mode, Body&& body) {
   }
 }
 
-int32_t PosixRegistry::Resolve(RegHandle key, uint32_t needed, Opened& out) {
+int32_t PosixRegistry::HandleOf(RegHandle key, uint32_t needed, Opened& out) {
   if (reg::IsRoot(key)) {
     out.id = static_cast<int64_t>(key - reg::kClassesRoot) + 1;
     out.rights = db_.read_only() ? reg::kKeyRead : reg::kKeyAllAccess;
@@ -199,6 +263,11 @@ int32_t PosixRegistry::Resolve(RegHandle key, uint32_t needed, Opened& out) {
     out = it->second;
   }
   if ((out.rights & needed) != needed) return reg::kAccessDenied;
+  return reg::kSuccess;
+}
+
+int32_t PosixRegistry::Resolve(RegHandle key, uint32_t needed, Opened& out) {
+  if (const int32_t s = HandleOf(key, needed, out); s != reg::kSuccess) return s;
   // The roots are never deleted.
   if (reg::IsRoot(key)) return reg::kSuccess;
   const KeptStatement exists = db_.Kept("SELECT 1 FROM keys WHERE id = ?1");
@@ -297,15 +366,7 @@ int32_t PosixRegistry::ReadValue(SqliteDb& db, const Opened& opened, std::string
   const KeptStatement find = db.Kept("SELECT type, data FROM vals WHERE key = ?1 AND fold = ?2");
   find->Bind(1, opened.id).BindText(2, value.fold);
   if (!find->Step()) return reg::kFileNotFound;
-  if (type != nullptr) *type = static_cast<uint32_t>(find->Int(0));
-  const std::string bytes = find->Blob(1);
-  if (size == nullptr) return reg::kSuccess;
-  const uint32_t available = *size;
-  *size = static_cast<uint32_t>(bytes.size());
-  if (data == nullptr) return reg::kSuccess;
-  if (bytes.size() > available) return reg::kMoreData;
-  if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
-  return reg::kSuccess;
+  return CopyValue(find->Int(0), find->BlobView(1), type, data, size);
 }
 
 int32_t PosixRegistry::CreateKey(RegHandle key, std::string_view sub_key, uint32_t access,
@@ -387,12 +448,43 @@ int32_t PosixRegistry::QueryKeyValue(RegHandle key, std::string_view sub_key, ui
   if (opened != nullptr) *opened = false;
   const std::lock_guard lock(mutex_);
   bool found = false;
-  const int32_t status = Run(Mode::kRead, [&](SqliteDb& db) {
+  bool step_by_step = false;
+  // A valid path of a few levels is one statement, and so one read of one
+  // state of the store with no transaction round trip. Its answers come in
+  // the order the step by step read gives them, which takes the rest.
+  int32_t status = Run(Mode::kOneStatement, [&](SqliteDb& db) {
     Opened at;
-    if (const int32_t s = OpenExisting(db, key, sub_key, access, at); s != reg::kSuccess) return s;
+    if (const int32_t s = HandleOf(key, 0, at); s != reg::kSuccess) return s;
+    std::vector<StoredName> names;
+    if (SplitPath(sub_key, names) != reg::kSuccess || names.size() > kJoinedLevels) {
+      step_by_step = true;
+      return reg::kSuccess;
+    }
+    StoredName value;
+    const int32_t named = ValueName(name, value);
+    const KeptStatement read = db.Kept(JoinedWalkSql(names.size()));
+    BindJoinedWalk(read, at.id, names, named == reg::kSuccess ? &value.fold : nullptr);
+    if (!read->Step()) return reg::IsRoot(key) ? reg::kFileNotFound : reg::kKeyDeleted;
+    if (read->IsNull(0)) return reg::kFileNotFound;
+    const std::optional<uint32_t> rights = Grant(access, db.read_only());
+    if (!rights) return reg::kAccessDenied;
     found = true;
-    return ReadValue(db, at, name, type, data, size);
+    if (data != nullptr && size == nullptr) return reg::kInvalidParameter;
+    if ((*rights & reg::kQueryValue) != reg::kQueryValue) return reg::kAccessDenied;
+    if (named != reg::kSuccess) return named;
+    if (read->IsNull(1)) return reg::kFileNotFound;
+    return CopyValue(read->Int(2), read->BlobView(3), type, data, size);
   });
+  if (step_by_step) {
+    status = Run(Mode::kRead, [&](SqliteDb& db) {
+      Opened at;
+      if (const int32_t s = OpenExisting(db, key, sub_key, access, at); s != reg::kSuccess) {
+        return s;
+      }
+      found = true;
+      return ReadValue(db, at, name, type, data, size);
+    });
+  }
   if (opened != nullptr) *opened = found;
   return status;
 }

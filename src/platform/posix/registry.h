@@ -78,13 +78,17 @@ class PosixRegistry : public Registry {
     int64_t id = 0;       // the key's row
     uint32_t rights = 0;  // what the handle may do
   };
-  enum class Mode { kRead, kWrite };
+  // kOneStatement: a body that reads by one statement needs no transaction.
+  enum class Mode { kRead, kWrite, kOneStatement };
 
   // Runs `body` in one transaction, committed when it answers kSuccess;
   // answers its status, or the status of what SQLite reported.
   template <typename Body>
   int32_t Run(Mode mode, Body&& body);
   SqliteDb& Connection();
+  // The row and rights a handle holds, checked for `needed`; Resolve also
+  // checks that the key is still there.
+  int32_t HandleOf(RegHandle key, uint32_t needed, Opened& out);
   int32_t Resolve(RegHandle key, uint32_t needed, Opened& out);
   // Resolve, then the name of a value of that key.
   int32_t ResolveValue(RegHandle key, uint32_t needed, std::string_view name, Opened& opened,

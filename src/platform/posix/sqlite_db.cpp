@@ -161,9 +161,16 @@ std::string SqliteStatement::Text(int column) const {
   return text != nullptr ? std::string(text, sqlite3_column_bytes(stmt_, column)) : std::string();
 }
 
-std::string SqliteStatement::Blob(int column) const {
+std::string SqliteStatement::Blob(int column) const { return std::string(BlobView(column)); }
+
+std::string_view SqliteStatement::BlobView(int column) const {
   const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt_, column));
-  return bytes != nullptr ? std::string(bytes, sqlite3_column_bytes(stmt_, column)) : std::string();
+  return bytes != nullptr ? std::string_view(bytes, sqlite3_column_bytes(stmt_, column))
+                          : std::string_view();
+}
+
+bool SqliteStatement::IsNull(int column) const {
+  return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }
 
 SqliteTransaction::SqliteTransaction(SqliteDb& db, bool write) : db_(db) {

@@ -118,6 +118,9 @@ class SqliteStatement {
   int64_t Int(int column) const;
   std::string Text(int column) const;
   std::string Blob(int column) const;
+  // The blob in SQLite's own memory: no copy, valid until the next Step.
+  std::string_view BlobView(int column) const;
+  bool IsNull(int column) const;
 
  private:
   sqlite3* db_;
