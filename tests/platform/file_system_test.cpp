@@ -324,27 +324,69 @@ TEST_F(FileSystemTest, AppendFollowsThePathAfterTheFileChanged) {
        },
        "next\r\ntwo\r\n", nullptr, 0},
       {"made_read_only", [](const fs::path& f) { MakeReadOnly(f); }, "one\r\n", nullptr, 70},
+      {"hard_linked_then_unlinked",
+       [](const fs::path& f) {
+         fs::create_hard_link(f, f.parent_path() / "old.log");
+         fs::remove(f);
+       },
+       "two\r\n", "one\r\n", 0},
       {"folder_gone", [](const fs::path& f) { fs::remove_all(f.parent_path()); }, nullptr, nullptr,
        76},
+      {"folder_renamed_away",
+       [](const fs::path& f) { fs::rename(f.parent_path(), f.parent_path().string() + ".old"); },
+       nullptr, nullptr, 76},
+      {"folder_replaced",
+       [](const fs::path& f) {
+         const fs::path folder = f.parent_path();
+         fs::rename(folder, folder.string() + ".old");
+         WriteHostFile(f, "new\r\n");
+       },
+       "new\r\ntwo\r\n", nullptr, 0},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.label);
-    const fs::path file = C(std::string("log_") + row.label + "/day.log");
-    const fs::path moved = file.parent_path() / "old.log";
-    WriteHostFile(file, "");
-    const Text path = u"C:\\LOG_" + AsciiText(row.label) + u"\\day.log";
-    files_.AppendFile(path, "one\r\n", false);
-    row.change(file);
-    EXPECT_EQ(ErrorOf([&] { files_.AppendFile(path, "two\r\n", false); }), row.error);
-    if (row.at_path != nullptr) {
-      EXPECT_EQ(ReadHostFile(file), row.at_path);
-    } else {
-      EXPECT_FALSE(fs::exists(file));
-    }
-    if (row.moved_to != nullptr) {
-      EXPECT_EQ(ReadHostFile(moved), row.moved_to);
+  // After one append the handle is checked by looking the path up; after two
+  // it is watched.
+  for (const int appends : {1, 2}) {
+    for (const auto& row : rows) {
+      SCOPED_TRACE(std::string(row.label) + " after " + std::to_string(appends));
+      const std::string folder = "log_" + std::to_string(appends) + "_" + row.label;
+      const fs::path file = C(folder + "/day.log");
+      const fs::path moved = file.parent_path() / "old.log";
+      WriteHostFile(file, "");
+      const Text path = u"C:\\" + AsciiText(folder) + u"\\day.log";
+      if (appends == 1) {
+        files_.AppendFile(path, "one\r\n", false);
+      } else {
+        files_.AppendFile(path, "o", false);
+        files_.AppendFile(path, "ne\r\n", false);
+      }
+      row.change(file);
+      EXPECT_EQ(ErrorOf([&] { files_.AppendFile(path, "two\r\n", false); }), row.error);
+      if (row.at_path != nullptr) {
+        EXPECT_EQ(ReadHostFile(file), row.at_path);
+      } else {
+        EXPECT_FALSE(fs::exists(file));
+      }
+      if (row.moved_to != nullptr) {
+        EXPECT_EQ(ReadHostFile(moved), row.moved_to);
+      }
     }
   }
+}
+
+// A drive link pointed elsewhere moves the appends with it.
+TEST_F(FileSystemTest, AppendFollowsADriveLinkPointedElsewhere) {
+  const fs::path link = dir_.path() / "pfx" / "dosdevices" / "c:";
+  const fs::path was = fs::read_symlink(link);
+  WriteHostFile(C("LOG/day.log"), "");
+  WriteHostFile(dir_.path() / "pfx" / "other_c" / "LOG" / "day.log", "");
+  for (const char* line : {"a\r\n", "b\r\n"}) files_.AppendFile(u"C:\\LOG\\day.log", line, false);
+  fs::remove(link);
+  fs::create_directory_symlink("../other_c", link);
+  files_.AppendFile(u"C:\\LOG\\day.log", "c\r\n", false);
+  fs::remove(link);
+  fs::create_directory_symlink(was, link);
+  EXPECT_EQ(ReadHostFile(C("LOG/day.log")), "a\r\nb\r\n");
+  EXPECT_EQ(ReadHostFile(dir_.path() / "pfx" / "other_c" / "LOG" / "day.log"), "c\r\n");
 }
 
 TEST_F(FileSystemTest, ThreadsAppendingThroughOneObjectKeepEveryLine) {

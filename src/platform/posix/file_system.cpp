@@ -245,6 +245,7 @@ PosixFileSystem::KeptAppend PosixFileSystem::TakeKeptAppend(TextView path) {
 void PosixFileSystem::AppendFile(TextView path, std::string_view bytes, bool sync) {
   KeptAppend target = TakeKeptAppend(path);
   struct stat locked;
+  bool looked = true;  // whether `locked` is the file's status under this lock
   for (;;) {
     const bool kept = target.fd.valid();
     if (!kept) {
@@ -254,8 +255,13 @@ void PosixFileSystem::AppendFile(TextView path, std::string_view bytes, bool syn
       if (!target.fd.valid()) ThrowForPath(errno, target.host);
     }
     if (!LockExclusive(target.fd.get())) ThrowErrno(errno);
-    // A kept handle is used only while its path still names its file; under
-    // the lock, that status is also the file's size.
+    // A kept handle is used only while its path still names its file: as its
+    // watch tells, while nothing on the way has changed, else as a look-up
+    // of the path under the lock finds.
+    if (kept && target.watch.Unchanged()) {
+      looked = false;
+      break;
+    }
     if (kept ? ::stat(target.host.c_str(), &locked) == 0 &&
                    FileIdentity::Of(locked) == target.identity
              : ::fstat(target.fd.get(), &locked) == 0) {
@@ -267,7 +273,15 @@ void PosixFileSystem::AppendFile(TextView path, std::string_view bytes, bool syn
     target = {};
   }
   const int fd = target.fd.get();
-  target.identity = FileIdentity::Of(locked);
+  if (looked) {
+    // A handle used once is not watched: a caller moving between files
+    // would pay for a watch each line.
+    if (target.identity == FileIdentity::Of(locked)) {
+      target.watch = PathWatch::Of(target.host, target.identity);
+    }
+    target.identity = FileIdentity::Of(locked);
+    target.read_only = IsReadOnly(locked);
+  }
   {
     // The handle stays open, so the lock is given back by hand, failure or not.
     struct Unlock {
@@ -275,14 +289,16 @@ void PosixFileSystem::AppendFile(TextView path, std::string_view bytes, bool syn
       ~Unlock() { Unlocked(fd); }
     } unlock{fd};
     // The process may be privileged; a read-only file stays unwritten anyway.
-    if (IsReadOnly(locked)) throw AutomationError(ErrorNumber::kPermissionDenied);
+    if (target.read_only) throw AutomationError(ErrorNumber::kPermissionDenied);
     // Under the lock the end cannot move. A write that stops part-way (a full
     // disk) or a sync that fails is undone back to it: the file keeps no torn
     // record for the next one to be glued to, and no record its caller was
     // told is missing.
-    if (!WriteAll(fd, bytes) || (sync && ::fdatasync(fd) != 0)) {
+    size_t written = 0;
+    if (!WriteAll(fd, bytes, written) || (sync && ::fdatasync(fd) != 0)) {
       const int err = errno;
-      TruncateTo(fd, locked.st_size);
+      struct stat now;
+      if (::fstat(fd, &now) == 0) TruncateTo(fd, now.st_size - static_cast<off_t>(written));
       ThrowErrno(err);
     }
   }

@@ -21,6 +21,7 @@
 
 #include "platform/file_system.h"
 #include "platform/posix/file_identity.h"
+#include "platform/posix/path_watch.h"
 #include "platform/posix/prefix.h"
 #include "platform/posix/unique_fd.h"
 
@@ -56,6 +57,8 @@ class PosixFileSystem : public FileSystem {
     std::string host;  // where it mapped to
     UniqueFd fd;
     FileIdentity identity;
+    bool read_only = false;
+    PathWatch watch;  // tells that `host` still names `fd`'s file
   };
   // The kept handle of `path`, or an invalid one. Taken out of the cache, so
   // that threads appending at once never share one.

@@ -23,13 +23,19 @@ UniqueFd OpenFd(const char* path, int flags, int mode) {
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+  size_t written = 0;
+  return WriteAll(fd, bytes, written);
+}
+
+bool WriteAll(int fd, std::string_view bytes, size_t& written) {
+  written = 0;
+  while (written < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
     }
-    bytes.remove_prefix(static_cast<size_t>(n));
+    written += static_cast<size_t>(n);
   }
   return true;
 }

@@ -36,8 +36,10 @@ class UniqueFd {
 
 // open(2) retried on EINTR; an invalid UniqueFd with errno set on failure.
 UniqueFd OpenFd(const char* path, int flags, int mode = 0);
-// Writes every byte; false with errno set on failure.
+// Writes every byte; false with errno set on failure. `written` counts the
+// bytes written, failure or not.
 bool WriteAll(int fd, std::string_view bytes);
+bool WriteAll(int fd, std::string_view bytes, size_t& written);
 // Reads to the end; false with errno set on failure. `size` (a file's size,
 // when known) is made room for first, with the byte that shows the end, so
 // such a file is read in one pass.
