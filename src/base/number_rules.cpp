@@ -16,6 +16,51 @@ namespace kavrolin {
 namespace {
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n'; }
+
+// The value of the common leading number: sign, up to 15 digits with blanks
+// between them, a fraction, no exponent letter after it. Such a number is its
+// digits as an exact whole number over an exact power of ten, and IEEE
+// division rounds that quotient correctly, as the decimal reading does.
+// False for anything else, which the general reading takes.
+bool ShortLeadingNumber(TextView text, double& value) {
+  static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  size_t i = 0;
+  auto skip_blanks = [&] {
+    while (i < text.size() && IsBlank(text[i])) ++i;
+  };
+  skip_blanks();
+  const bool negative = i < text.size() && text[i] == u'-';
+  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) ++i;
+  uint64_t digits = 0;
+  int count = 0, fraction = 0;
+  auto read_digits = [&](bool after_point) {
+    for (;;) {
+      skip_blanks();
+      if (i >= text.size() || !IsDigit(text[i])) return;
+      digits = digits * 10 + static_cast<uint64_t>(text[i++] - u'0');
+      ++count;
+      if (after_point) ++fraction;
+    }
+  };
+  read_digits(false);
+  skip_blanks();
+  if (i < text.size() && text[i] == u'.') {
+    ++i;
+    read_digits(true);
+  }
+  if (count > 15) return false;
+  skip_blanks();
+  if (count > 0 && i < text.size() &&
+      (text[i] == u'e' || text[i] == u'E' || text[i] == u'd' || text[i] == u'D')) {
+    return false;
+  }
+  // No digits at all reads as 0, whatever sign went before.
+  const double magnitude = static_cast<double>(digits) / kPowersOfTen[fraction];
+  value = count == 0 ? 0 : negative ? -magnitude : magnitude;
+  return true;
+}
 
 }  // namespace
 
@@ -60,6 +105,7 @@ double DecimalValue(std::string_view number) {
 }
 
 double LeadingNumber(TextView text) {
+  if (double value; ShortLeadingNumber(text, value)) return value;
   std::string number;
   size_t i = 0;
   auto skip_blanks = [&] {

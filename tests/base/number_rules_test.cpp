@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <random>
+#include <string>
 
 #include "support/error_of.h"
 
@@ -44,6 +48,53 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStart) {
   EXPECT_EQ(ErrorOf([] { LeadingNumber(u"1e400"); }), 6);
   EXPECT_EQ(ErrorOf([] { LeadingNumber(u"-9e9999999999"); }), 6);
   EXPECT_DOUBLE_EQ(LeadingNumber(Text(500, u'1') + u"e-480"), 1.1111111111111111e19);
+}
+
+// Short numbers (up to 15 digits) are read without the decimal conversion;
+// they must read exactly as it reads them, bit for bit, whatever the blanks,
+// sign and place of the point.
+TEST(LeadingNumber, ShortNumbersReadAsTheDecimalFormReadsThem) {
+  std::mt19937_64 random(20261209);
+  for (int round = 0; round < 20000; ++round) {
+    const int digits = 1 + static_cast<int>(random() % 16);  // 16: past the short form
+    const int point = static_cast<int>(random() % (digits + 2)) - 1;  // -1: none
+    Text text;
+    std::string plain;
+    if (random() % 3 == 0) {
+      const char sign = random() % 2 ? '-' : '+';
+      text += static_cast<char16_t>(sign);
+      plain += sign;
+    }
+    for (int d = 0; d < digits; ++d) {
+      if (d == point) {
+        text += u'.';
+        plain += '.';
+      }
+      if (random() % 8 == 0) text += u' ';
+      const char digit = static_cast<char>('0' + random() % 10);
+      text += static_cast<char16_t>(digit);
+      plain += digit;
+    }
+    if (point == digits) {
+      text += u'.';
+      plain += '.';
+    }
+    text += random() % 2 ? u"x" : u" -7";  // what follows the number
+    SCOPED_TRACE(plain);
+    EXPECT_EQ(std::bit_cast<uint64_t>(LeadingNumber(text)),
+              std::bit_cast<uint64_t>(DecimalValue(plain)));
+  }
+  // The edges of the short form, and an exponent, which it leaves alone.
+  for (const char16_t* text : {u"999999999999999", u"0.000000000000001", u"-0", u"-.0",
+                               u"9007199254740993", u"1.5e3", u"1 .5 E-1", u"123456789012345.6"}) {
+    SCOPED_TRACE(ToUtf8(text));
+    Text plain;
+    for (const char16_t* c = text; *c != 0; ++c) {
+      if (*c != u' ') plain += *c == u'E' ? u'e' : *c;
+    }
+    EXPECT_EQ(std::bit_cast<uint64_t>(LeadingNumber(text)),
+              std::bit_cast<uint64_t>(DecimalValue(std::string(plain.begin(), plain.end()))));
+  }
 }
 
 TEST(DecimalValue, TakesOnlyTheDecimalForm) {
