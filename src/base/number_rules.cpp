@@ -3,6 +3,7 @@
 #include <locale.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -164,11 +165,19 @@ Text NumberText(double value) {
     return Text(whole, end);
   }
   char buffer[40];
-  // Correctly rounded, as printf's "%.14e" is, without its locale and stream
-  // machinery.
-  char* const end = std::to_chars(buffer, buffer + sizeof buffer - 1, std::fabs(value),
-                                  std::chars_format::scientific, 14)
-                        .ptr;
+  // The shortest text that reads back as the value is, when it has at most 15
+  // digits, the value's 15-digit rounding itself: it lies nearer the value
+  // than half a unit of the 15th digit. Only longer ones need the rounding,
+  // correctly rounded as printf's "%.14e" is, without its locale and stream
+  // machinery; the shortest form is much the cheaper to find.
+  char* end = std::to_chars(buffer, buffer + sizeof buffer - 1, std::fabs(value),
+                            std::chars_format::scientific)
+                  .ptr;
+  if (std::find(buffer, end, 'e') - buffer > 16) {  // "d." and more than 14 digits
+    end = std::to_chars(buffer, buffer + sizeof buffer - 1, std::fabs(value),
+                        std::chars_format::scientific, 14)
+              .ptr;
+  }
   *end = '\0';  // the exponent is read with atoi
   const int n = static_cast<int>(end - buffer);
   // buffer: d.dddddddddddddde[+-]XX[X]

@@ -5,6 +5,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <random>
 #include <string>
@@ -168,6 +169,27 @@ TEST(NumberText, FifteenDigitsAndTheExponentSwitches) {
   }
   EXPECT_EQ(ErrorOf([] { NumberText(std::numeric_limits<double>::infinity()); }), 6);
   EXPECT_EQ(ErrorOf([] { NumberText(std::nan("")); }), 6);
+}
+
+// The text stands for the value rounded to 15 significant digits, as
+// printf's "%.14e" rounds it, for any double: amounts, sums and bit patterns.
+TEST(NumberText, StandsForTheFifteenDigitRounding) {
+  std::mt19937_64 random(91);
+  auto check = [](double value) {
+    char rounded[40];
+    std::snprintf(rounded, sizeof rounded, "%.14e", value);
+    SCOPED_TRACE(rounded);
+    EXPECT_EQ(std::bit_cast<uint64_t>(LeadingNumber(NumberText(value)) + 0.0),
+              std::bit_cast<uint64_t>(DecimalValue(rounded) + 0.0));
+  };
+  for (int round = 0; round < 20000; ++round) {
+    const uint64_t bits = random();
+    const double pattern = std::bit_cast<double>(bits);
+    if (std::isfinite(pattern)) check(pattern);
+    check(static_cast<double>(random() % 100000000000) / 100);                  // an amount
+    check(static_cast<double>(random() % 1000) / 100 + static_cast<double>(random() % 1000) / 100);
+    check(1 / static_cast<double>(1 + random() % 1000000));  // 16 and 17 digits
+  }
 }
 
 TEST(TwoDecimalsText, RoundsTheDecimalFormHalfAwayFromZero) {
