@@ -19,12 +19,26 @@ kavrolin::Text JournalDayFile(const LocalTime& now) {
 cls_Rizhi::cls_Rizhi(platform::Services services, JournalOptions options)
     : services_(std::move(services)), options_(options) {}
 
+kavrolin::Text cls_Rizhi::DayFile(const LocalTime& now) {
+  const std::lock_guard lock(day_mutex_);
+  if (day_file_.empty() || now.day != day_.day || now.month != day_.month ||
+      now.year != day_.year) {
+    day_file_ = JournalDayFile(now);
+    day_ = now;
+  }
+  return day_file_;
+}
+
 bool cls_Rizhi::WriteLog(const kavrolin::Text& Text) {
   try {
     const LocalTime now = services_.clock->Now();
-    const kavrolin::Text path = JournalDayFile(now);
-    const std::string line =
-        ToAnsi(FormatDateMask(now, kTimeStampMask) + u" " + Text + u"\r\n");
+    const kavrolin::Text path = DayFile(now);
+    kavrolin::Text text = FormatDateMask(now, kTimeStampMask);
+    text.reserve(text.size() + 1 + Text.size() + 2);
+    text += u' ';
+    text += Text;
+    text += u"\r\n";
+    const std::string line = ToAnsi(text);
     platform::FileSystem& files = *services_.files;
     try {
       files.AppendFile(path, line, options_.sync);

@@ -8,6 +8,8 @@
 // never costs earlier lines.
 #pragma once
 
+#include <mutex>
+
 #include "base/local_time.h"
 #include "base/text.h"
 #include "platform/services.h"
@@ -31,8 +33,14 @@ class cls_Rizhi {
   bool WriteLog(const kavrolin::Text& Text);
 
  private:
+  // The day file of `now`, made again only when the day changes.
+  kavrolin::Text DayFile(const LocalTime& now);
+
   platform::Services services_;
   JournalOptions options_;
+  std::mutex day_mutex_;
+  LocalTime day_{};  // the day `day_file_` is of; its time fields unused
+  kavrolin::Text day_file_;
 };
 
 }  // namespace kavrolin::journal

@@ -4,7 +4,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -17,6 +19,14 @@ namespace {
 namespace fs = std::filesystem;
 using kavrolin::testing::ReadHostFile;
 using kavrolin::testing::WriteHostFile;
+
+// "yyyy-MM-dd HH:mm:ss " of a line written at `t`.
+std::string LineStamp(const LocalTime& t) {
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d ", t.year, t.month, t.day,
+                t.hour, t.minute, t.second);
+  return stamp;
+}
 
 class JournalTest : public ::testing::Test {
  protected:
@@ -55,6 +65,30 @@ TEST_F(JournalTest, MidnightStartsTheNextDayFile) {
   EXPECT_TRUE(journal_.WriteLog(u"early"));
   EXPECT_EQ(ReadHostFile(env_.C("YHLOG/20240131.txt")), "2024-01-31 23:59:59 late\r\n");
   EXPECT_EQ(ReadHostFile(env_.C("YHLOG/20240201.txt")), "2024-02-01 00:00:00 early\r\n");
+}
+
+// The same day of another month or year, and a clock set back, each go to
+// their own day's file.
+TEST_F(JournalTest, EachLineGoesToTheFileOfItsOwnDay) {
+  const struct {
+    LocalTime now;
+    const char* file;
+  } rows[] = {
+      {{2024, 1, 31, 10, 0, 0, 0}, "20240131"}, {{2024, 3, 31, 10, 0, 0, 0}, "20240331"},
+      {{2025, 3, 31, 10, 0, 0, 0}, "20250331"}, {{2024, 1, 31, 11, 0, 0, 0}, "20240131"},
+      {{2024, 1, 30, 23, 0, 0, 0}, "20240130"},
+  };
+  std::map<std::string, std::string> expected;
+  for (const auto& row : rows) {
+    env_.clock->Set(row.now);
+    const std::string text = std::to_string(row.now.month) + "/" + std::to_string(row.now.hour);
+    EXPECT_TRUE(journal_.WriteLog(FromAnsi(text)));
+    expected[row.file] += LineStamp(row.now) + text + "\r\n";
+  }
+  for (const auto& [file, lines] : expected) {
+    SCOPED_TRACE(file);
+    EXPECT_EQ(ReadHostFile(env_.C("YHLOG/" + file + ".txt")), lines);
+  }
 }
 
 TEST_F(JournalTest, UnwritableDayFileAnswersFalseAndKeepsItsLines) {
