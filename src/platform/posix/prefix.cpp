@@ -312,10 +312,9 @@ HostPath Prefix::ToHost(TextView windows_path) const {
   std::vector<std::string> names;
   names.reserve(parsed.components.size());
   for (const Text& component : parsed.components) names.push_back(ToUtf8(component));
-  // Each path below is built once, in room made for the whole of it.
+  // Each path below is built in one room made for the whole of it.
   size_t room = base.size() + 2;
   for (const std::string& name : names) room += name.size() + 1;
-  base.reserve(room);
   // Most paths are written as they stand on disk: one lstat settles them. It
   // is skipped when the folders' kept listings say a name differs.
   std::string exact;
@@ -343,24 +342,26 @@ HostPath Prefix::ToHost(TextView windows_path) const {
     // The drive is looked at only when the path is not there as written.
     if (names.empty() && check_drive) throw AutomationError(ErrorNumber::kPathNotFound);
   }
+  // The path is built again, in the same room.
+  exact.resize(base.size());
+  base = std::move(exact);
   // The components the hints call exact are taken as written when the folder
   // they lead to is there: the host found each of them by its exact name on
   // the way. One look at that folder then stands for one per component.
   size_t start = 0;
   std::optional<FolderListings::Match> first;
   if (const size_t deepest = std::min(hinted, names.size() - 1); !names.empty() && deepest > 0) {
-    std::string folder;
-    folder.reserve(room);
-    folder = base;
+    const size_t drive_size = base.size();
     for (size_t i = 0; i < deepest; ++i) {
-      folder += '/';
-      folder += names[i];
+      base += '/';
+      base += names[i];
     }
-    FolderListings::Match found = listings_.Find(folder, parsed.components[deepest], names[deepest]);
+    FolderListings::Match found = listings_.Find(base, parsed.components[deepest], names[deepest]);
     if (found.status != FolderListings::Status::kNoFolder) {
       start = deepest;
-      base = std::move(folder);
       first = std::move(found);
+    } else {
+      base.resize(drive_size);
     }
   }
   bool matching = true;  // once a component is missing, nothing below it exists
