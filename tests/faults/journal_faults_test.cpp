@@ -43,23 +43,33 @@ bool Transient(Layer layer, int failure) {
 
 TEST(JournalFaults, LineIsWholeOrAbsentAndEarlierLinesStay) {
   const std::string line = "2024-01-31 14:05:09 " + ToAnsi(u"消费成功 卡号：6222") + "\r\n";
-  for (const Layer layer : {Layer::kServices, Layer::kSystem}) {
-    for (const Earlier& row : kEarlier) {
-      SCOPED_TRACE(std::string(NameOf(layer)) + ", " + row.label);
-      const int runs = Sweep(layer, [&](Layer l, int nth, int failure) {
-        FaultFixture f(l);
-        PutEarlier(f, row);
-        journal::cls_Rizhi rizhi(f.services);
-        bool written = false;
-        const auto calls = f.Armed(nth, failure, [&] { written = rizhi.WriteLog(u"消费成功 卡号：6222"); });
-        const std::string now = ReadHostFile(f.C(kDayFile));
-        EXPECT_EQ(now, written ? row.bytes + line : row.bytes);
-        if (!f.fired() || Transient(l, failure)) {
-          EXPECT_TRUE(written);
-        }
-        return calls;
-      });
-      EXPECT_GT(runs, 0);
+  // The line on a fresh handle, and on one kept (and watched) after two lines.
+  for (const int before : {0, 2}) {
+    for (const Layer layer : {Layer::kServices, Layer::kSystem}) {
+      for (const Earlier& row : kEarlier) {
+        SCOPED_TRACE(std::string(NameOf(layer)) + ", " + row.label + ", after " +
+                     std::to_string(before) + " lines");
+        const int runs = Sweep(layer, [&](Layer l, int nth, int failure) {
+          FaultFixture f(l);
+          PutEarlier(f, row);
+          journal::cls_Rizhi rizhi(f.services);
+          std::string earlier = row.bytes;
+          for (int i = 0; i < before; ++i) {
+            EXPECT_TRUE(rizhi.WriteLog(u"earlier"));
+            earlier += "2024-01-31 14:05:09 earlier\r\n";
+          }
+          bool written = false;
+          const auto calls =
+              f.Armed(nth, failure, [&] { written = rizhi.WriteLog(u"消费成功 卡号：6222"); });
+          const std::string now = ReadHostFile(f.C(kDayFile));
+          EXPECT_EQ(now, written ? earlier + line : earlier);
+          if (!f.fired() || Transient(l, failure)) {
+            EXPECT_TRUE(written);
+          }
+          return calls;
+        });
+        EXPECT_GT(runs, 0);
+      }
     }
   }
 }

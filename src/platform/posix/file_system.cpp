@@ -297,8 +297,14 @@ void PosixFileSystem::AppendFile(TextView path, std::string_view bytes, bool syn
     size_t written = 0;
     if (!WriteAll(fd, bytes, written) || (sync && ::fdatasync(fd) != 0)) {
       const int err = errno;
-      struct stat now;
-      if (::fstat(fd, &now) == 0) TruncateTo(fd, now.st_size - static_cast<off_t>(written));
+      // Under the lock only this call moved the end: back by what it wrote.
+      // (Each append leaves the handle's offset at the end it made, which
+      // stands in should the status fail.)
+      if (written > 0) {
+        struct stat now;
+        const off_t end = ::fstat(fd, &now) == 0 ? now.st_size : ::lseek(fd, 0, SEEK_CUR);
+        if (end >= static_cast<off_t>(written)) TruncateTo(fd, end - static_cast<off_t>(written));
+      }
       ThrowErrno(err);
     }
   }
