@@ -11,6 +11,7 @@
 #if !defined(_WIN32)
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cerrno>
@@ -244,8 +245,10 @@ std::string IconvToCodePage(int code_page, TextView text) {
     if (out_left == 0) grow();
     *dst++ = '?';
     --out_left;
-    in += sizeof(char16_t);
-    in_left -= sizeof(char16_t);
+    // A converter may have taken the unit it refused already.
+    const size_t skip = std::min(in_left, sizeof(char16_t));
+    in += skip;
+    in_left -= skip;
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
   }
   out.resize(static_cast<size_t>(dst - out.data()));
@@ -278,6 +281,9 @@ Text IconvFromCodePage(int code_page, std::string_view bytes) {
     std::memcpy(dst, &replacement, sizeof replacement);
     dst += sizeof replacement;
     out_left -= sizeof replacement;
+    // A converter may have taken the sequence it refused already (glibc's
+    // code page 949 does so for A2 E8): never past the end.
+    if (in_left == 0) break;
     ++in;
     --in_left;
     iconv(cd, nullptr, nullptr, nullptr, nullptr);

@@ -86,6 +86,8 @@ TEST(AnsiCodec, BytesBackToText) {
       {"invalid_pair_then_ascii", 936, u"消? A", "\xCF\xFB\x81 A"},
       {"invalid_byte_between_chinese", 936, u"消?费", "\xCF\xFB\xFF\xB7\xD1"},
       {"lone_lead_byte_after_traditional_dropped", 950, u"費", "\xB6\x4F\xAE"},
+      // The host's converter takes this refused pair whole: nothing is read past the end.
+      {"refused_pair_taken_whole_at_end", 949, u"A?", "A\xA2\xE8"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
