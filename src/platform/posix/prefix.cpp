@@ -351,7 +351,7 @@ HostPath Prefix::ToHost(TextView windows_path) const {
   size_t start = 0;
   std::optional<FolderListings::Match> first;
   if (const size_t deepest = std::min(hinted, names.size() - 1); !names.empty() && deepest > 0) {
-    const size_t drive_size = base.size();
+    const size_t base_size = base.size();
     for (size_t i = 0; i < deepest; ++i) {
       base += '/';
       base += names[i];
@@ -361,7 +361,7 @@ HostPath Prefix::ToHost(TextView windows_path) const {
       start = deepest;
       first = std::move(found);
     } else {
-      base.resize(drive_size);
+      base.resize(base_size);
     }
   }
   bool matching = true;  // once a component is missing, nothing below it exists

@@ -6,9 +6,9 @@
 
 #include <array>
 #include <cstring>
-#include <string>
 #include <new>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
