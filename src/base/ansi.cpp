@@ -11,18 +11,6 @@ namespace {
 
 constexpr int kDefaultCodePage = 936;
 
-bool IsAscii(const char16_t* p, size_t n) {
-  char16_t any = 0;
-  for (size_t i = 0; i < n; ++i) any |= p[i];
-  return any < 0x80;
-}
-
-bool IsAscii(const char* p, size_t n) {
-  unsigned char any = 0;
-  for (size_t i = 0; i < n; ++i) any |= static_cast<unsigned char>(p[i]);
-  return any < 0x80;
-}
-
 int CodePageFromEnvironment() {
   const char* value = std::getenv("KAVROLIN_CODEPAGE");
   if (value == nullptr || *value == '\0') return kDefaultCodePage;
@@ -58,12 +46,12 @@ bool AnsiCodec::IsLeadByte(unsigned char byte) const {
 std::string AnsiCodec::ToAnsi(TextView text) const {
   // Every ANSI code page is a superset of ASCII: most records and journal
   // lines never reach the converter.
-  if (IsAscii(text.data(), text.size())) return std::string(text.begin(), text.end());
+  if (AsciiRun(text) == text.size()) return std::string(text.begin(), text.end());
   return code_page_converter::ToCodePage(code_page_, text);
 }
 
 Text AnsiCodec::FromAnsi(std::string_view bytes) const {
-  if (IsAscii(bytes.data(), bytes.size())) return Text(bytes.begin(), bytes.end());
+  if (AsciiRun(bytes) == bytes.size()) return Text(bytes.begin(), bytes.end());
   return code_page_converter::FromCodePage(code_page_, bytes);
 }
 

@@ -19,50 +19,6 @@ namespace {
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n'; }
 
-// The value of the common leading number: sign, up to 15 digits with blanks
-// between them, a fraction, no exponent letter after it. Such a number is its
-// digits as an exact whole number over an exact power of ten, and IEEE
-// division rounds that quotient correctly, as the decimal reading does.
-// False for anything else, which the general reading takes.
-bool ShortLeadingNumber(TextView text, double& value) {
-  static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  size_t i = 0;
-  auto skip_blanks = [&] {
-    while (i < text.size() && IsBlank(text[i])) ++i;
-  };
-  skip_blanks();
-  const bool negative = i < text.size() && text[i] == u'-';
-  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) ++i;
-  uint64_t digits = 0;
-  int count = 0, fraction = 0;
-  auto read_digits = [&](bool after_point) {
-    for (;;) {
-      skip_blanks();
-      if (i >= text.size() || !IsDigit(text[i])) return;
-      digits = digits * 10 + static_cast<uint64_t>(text[i++] - u'0');
-      ++count;
-      if (after_point) ++fraction;
-    }
-  };
-  read_digits(false);
-  skip_blanks();
-  if (i < text.size() && text[i] == u'.') {
-    ++i;
-    read_digits(true);
-  }
-  if (count > 15) return false;
-  skip_blanks();
-  if (count > 0 && i < text.size() &&
-      (text[i] == u'e' || text[i] == u'E' || text[i] == u'd' || text[i] == u'D')) {
-    return false;
-  }
-  // No digits at all reads as 0, whatever sign went before.
-  const double magnitude = static_cast<double>(digits) / kPowersOfTen[fraction];
-  value = count == 0 ? 0 : negative ? -magnitude : magnitude;
-  return true;
-}
-
 }  // namespace
 
 double DecimalValue(std::string_view number) {
@@ -106,49 +62,62 @@ double DecimalValue(std::string_view number) {
 }
 
 double LeadingNumber(TextView text) {
-  if (double value; ShortLeadingNumber(text, value)) return value;
+  static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
   std::string number;
+  // Alongside its text, the number as a whole number of digits and a count of
+  // them after the point.
+  uint64_t whole = 0;
+  int count = 0, fraction = 0;
   size_t i = 0;
   auto skip_blanks = [&] {
-    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t' || text[i] == u'\n')) ++i;
+    while (i < text.size() && IsBlank(text[i])) ++i;
   };
   skip_blanks();
   if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
     number += static_cast<char>(text[i++]);
   }
-  bool digits = false;
-  auto read_digits = [&] {
+  auto read_digits = [&](bool after_point) {
     for (;;) {
       skip_blanks();
       if (i >= text.size() || !IsDigit(text[i])) return;
+      if (count < 16) whole = whole * 10 + static_cast<uint64_t>(text[i] - u'0');
+      ++count;
+      if (after_point) ++fraction;
       number += static_cast<char>(text[i++]);
-      digits = true;
     }
   };
-  read_digits();
+  read_digits(false);
   skip_blanks();
   if (i < text.size() && text[i] == u'.') {
     number += '.';
     ++i;
-    read_digits();
+    read_digits(true);
   }
-  if (!digits) return 0;
+  if (count == 0) return 0;
   skip_blanks();
+  bool exponent_digits = false;
   if (i < text.size() &&
       (text[i] == u'e' || text[i] == u'E' || text[i] == u'd' || text[i] == u'D')) {
     // The exponent counts only when a digit follows its letter and sign.
     size_t j = i + 1;
     std::string exponent = "e";
-    while (j < text.size() && (text[j] == u' ' || text[j] == u'\t' || text[j] == u'\n')) ++j;
-    if (j < text.size() && (text[j] == u'+' || text[j] == u'-')) exponent += static_cast<char>(text[j++]);
-    bool exponent_digits = false;
+    while (j < text.size() && IsBlank(text[j])) ++j;
+    if (j < text.size() && (text[j] == u'+' || text[j] == u'-'))
+      exponent += static_cast<char>(text[j++]);
     for (;; ++j) {
-      while (j < text.size() && (text[j] == u' ' || text[j] == u'\t' || text[j] == u'\n')) ++j;
+      while (j < text.size() && IsBlank(text[j])) ++j;
       if (j >= text.size() || !IsDigit(text[j])) break;
       exponent += static_cast<char>(text[j]);
       exponent_digits = true;
     }
     if (exponent_digits) number += exponent;
+  }
+  // Up to 15 digits and no exponent: an exact whole number over an exact power
+  // of ten, which IEEE division rounds correctly, as the decimal reading does.
+  if (count <= 15 && !exponent_digits) {
+    const double magnitude = static_cast<double>(whole) / kPowersOfTen[fraction];
+    return number.front() == '-' ? -magnitude : magnitude;
   }
   if (number.back() == '.') number.pop_back();
   return DecimalValue(number);
@@ -226,7 +195,8 @@ Text TwoDecimalsText(double value) {
   const double product = value * 100;
   const double hundredths =
       std::isfinite(product) ? std::round(LeadingNumber(NumberText(product))) : product;
-  if (!std::isfinite(hundredths) || std::fabs(hundredths) >= 9007199254740992.0) {  // beyond exact integers
+  if (!std::isfinite(hundredths) ||
+      std::fabs(hundredths) >= 9007199254740992.0) {  // beyond exact integers
     char text[400];
     const int n = std::snprintf(text, sizeof text, "%.2f", value);
     return Text(text, text + n);

@@ -7,16 +7,24 @@ namespace kavrolin {
 
 namespace {
 
-// The length of the leading run of ASCII units: most names and paths are
-// ASCII throughout, and such a run converts unit for unit.
 template <typename Unit>
-size_t AsciiRun(std::basic_string_view<Unit> s) {
+size_t AsciiRunOf(std::basic_string_view<Unit> s) {
+  using Unsigned = std::make_unsigned_t<Unit>;
+  constexpr size_t kBlock = 16;
   size_t i = 0;
-  while (i < s.size() && static_cast<std::make_unsigned_t<Unit>>(s[i]) < 0x80) ++i;
+  for (; i + kBlock <= s.size(); i += kBlock) {
+    Unsigned any = 0;
+    for (size_t k = 0; k < kBlock; ++k) any |= static_cast<Unsigned>(s[i + k]);
+    if (any >= 0x80) break;
+  }
+  while (i < s.size() && static_cast<Unsigned>(s[i]) < 0x80) ++i;
   return i;
 }
 
 }  // namespace
+
+size_t AsciiRun(TextView text) { return AsciiRunOf(text); }
+size_t AsciiRun(std::string_view bytes) { return AsciiRunOf(bytes); }
 
 Text FromUtf8(std::string_view s) {
   size_t i = AsciiRun(s);

@@ -17,6 +17,12 @@ Text FromUtf8(std::string_view utf8);
 // UTF-16 -> UTF-8. A lone surrogate becomes U+FFFD.
 std::string ToUtf8(TextView text);
 
+// The length of the leading run of ASCII units (below 0x80), looked at a
+// block at a time: most names, paths and records are ASCII throughout, and
+// such a run converts unit for unit in every code page served.
+size_t AsciiRun(TextView text);
+size_t AsciiRun(std::string_view bytes);
+
 // ASCII-only helpers: enough for the case rules of names, drive letters and
 // mask tokens, which are ASCII on every system served.
 constexpr char16_t AsciiLower(char16_t c) {

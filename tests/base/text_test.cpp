@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace kavrolin {
 namespace {
 
@@ -33,6 +35,24 @@ TEST(Utf8, MalformedInputBecomesReplacementCharacters) {
   // A run of ASCII first, then the rest converted as ever.
   EXPECT_EQ(ToUtf8(u"ab\u00E9" + Text(1, char16_t(0xD800))), "ab\xC3\xA9\xEF\xBF\xBD");
   EXPECT_EQ(FromUtf8("ab\xC3\xA9\x80"), u"ab\u00E9\uFFFD");
+}
+
+// The run ends at the first unit of 0x80 or more, wherever it falls in the
+// blocks the run is looked at in; a NUL is ASCII.
+TEST(AsciiRun, EndsAtTheFirstUnitPastAscii) {
+  for (const size_t length : {0u, 1u, 15u, 16u, 17u, 31u, 32u, 33u, 40u}) {
+    for (size_t at = 0; at <= length; ++at) {
+      SCOPED_TRACE(std::to_string(length) + " units, the other at " + std::to_string(at));
+      Text text(length, u'a');
+      std::string bytes(length, '\0');
+      if (at < length) {
+        text[at] = at % 2 ? u'\x80' : u'费';
+        bytes[at] = '\xFF';
+      }
+      EXPECT_EQ(AsciiRun(text), at);
+      EXPECT_EQ(AsciiRun(bytes), at);
+    }
+  }
 }
 
 }  // namespace

@@ -406,7 +406,8 @@ std::shared_ptr<const Prefix::DriveLinks> Prefix::CurrentDriveLinks() const {
   for (const std::string& name : listing->names) {
     if (name.size() != 2 || name[1] != ':' || name[0] < 'a' || name[0] > 'z') continue;
     char text[PATH_MAX];
-    const ssize_t n = ::readlink(DriveLinkPath(static_cast<char16_t>(name[0])).c_str(), text, sizeof text);
+    const ssize_t n =
+        ::readlink(DriveLinkPath(static_cast<char16_t>(name[0])).c_str(), text, sizeof text);
     DriveLink link{name[0], n > 0 ? std::string(text, static_cast<size_t>(n)) : "", {}, 0};
     if (devices_is_folder) {
       std::tie(link.lexical, link.lexical_depth) = LexicalTarget(devices_names, name, link.text);

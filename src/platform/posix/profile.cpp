@@ -177,7 +177,8 @@ std::shared_ptr<const rules::ini::IniText> ProfileCache::Load(const std::string&
     return nullptr;
   }
   std::string bytes;
-  if (!ReadAll(fd.get(), bytes, static_cast<size_t>(before.st_size)) || bytes.size() > static_cast<size_t>(kMaxFileBytes)) {
+  if (!ReadAll(fd.get(), bytes, static_cast<size_t>(before.st_size)) ||
+      bytes.size() > static_cast<size_t>(kMaxFileBytes)) {
     return nullptr;
   }
   struct stat after;

@@ -193,6 +193,15 @@ bool Walk(SqliteDb& db, const std::vector<StoredName>& names, int64_t& id) {
   return true;
 }
 
+// What a read of a value answers before it looks for the value: data without
+// a size, then a handle without the right to query, then the value name's
+// own status.
+int32_t ReadRefusal(uint32_t rights, const uint8_t* data, const uint32_t* size, int32_t named) {
+  if (data != nullptr && size == nullptr) return reg::kInvalidParameter;
+  if ((rights & reg::kQueryValue) != reg::kQueryValue) return reg::kAccessDenied;
+  return named;
+}
+
 // A value read into the caller's buffer, as the platform answers: the size
 // alone when there is no buffer, kMoreData with the size needed when the
 // buffer is too small.
@@ -359,10 +368,11 @@ int32_t PosixRegistry::StoreValue(SqliteDb& db, const Opened& opened, std::strin
 
 int32_t PosixRegistry::ReadValue(SqliteDb& db, const Opened& opened, std::string_view name,
                                  uint32_t* type, uint8_t* data, uint32_t* size) {
-  if (data != nullptr && size == nullptr) return reg::kInvalidParameter;
-  if ((opened.rights & reg::kQueryValue) != reg::kQueryValue) return reg::kAccessDenied;
   StoredName value;
-  if (const int32_t s = ValueName(name, value); s != reg::kSuccess) return s;
+  if (const int32_t s = ReadRefusal(opened.rights, data, size, ValueName(name, value));
+      s != reg::kSuccess) {
+    return s;
+  }
   const KeptStatement find = db.Kept("SELECT type, data FROM vals WHERE key = ?1 AND fold = ?2");
   find->Bind(1, opened.id).BindText(2, value.fold);
   if (!find->Step()) return reg::kFileNotFound;
@@ -469,9 +479,7 @@ int32_t PosixRegistry::QueryKeyValue(RegHandle key, std::string_view sub_key, ui
     const std::optional<uint32_t> rights = Grant(access, db.read_only());
     if (!rights) return reg::kAccessDenied;
     found = true;
-    if (data != nullptr && size == nullptr) return reg::kInvalidParameter;
-    if ((*rights & reg::kQueryValue) != reg::kQueryValue) return reg::kAccessDenied;
-    if (named != reg::kSuccess) return named;
+    if (const int32_t s = ReadRefusal(*rights, data, size, named); s != reg::kSuccess) return s;
     if (read->IsNull(1)) return reg::kFileNotFound;
     return CopyValue(read->Int(2), read->BlobView(3), type, data, size);
   });

@@ -184,19 +184,6 @@ void XorKeys(const char16_t* from, const uint8_t* keys, size_t count, char16_t* 
   for (; k < count; ++k) to[k] = static_cast<char16_t>(from[k] ^ keys[k]);
 }
 
-// The length of the leading run of ASCII units, looked at a block at a time.
-size_t AsciiRun(TextView text) {
-  constexpr size_t kBlock = 16;
-  size_t i = 0;
-  for (; i + kBlock <= text.size(); i += kBlock) {
-    char16_t any = 0;
-    for (size_t k = 0; k < kBlock; ++k) any |= text[i + k];
-    if (any >= 0x80) break;
-  }
-  while (i < text.size() && text[i] < 0x80) ++i;
-  return i;
-}
-
 void ShowFailure(platform::MessageBox& box, int32_t number, const Text& description) {
   box.Show(kComponentTitle, AsciiText(std::to_string(number)) + u"\\" + description);
 }
