@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
 
 #include "base/ansi.h"
 #include "fakes/services_in_prefix.h"
@@ -136,6 +137,31 @@ TEST_F(InterFaceTest, LibraryWritingPastTheResponseCorruptsNothing) {
   env_.terminal->overrun = 4096;
   EXPECT_TRUE(object_.Sale(12.34, 1, u"", u""));
   EXPECT_EQ(object_.GetSY(), u"42");
+}
+
+TEST_F(InterFaceTest, EveryCallFindsFreshZeroedBuffers) {
+  // A library that scribbles over both buffers and their slack: the next call,
+  // of any kind and request length, still sees only zeros past its request.
+  env_.terminal->overrun = 8000;
+  env_.terminal->request_overrun = 8000;
+  EXPECT_TRUE(object_.Sale(12.34, 1, u"收银员一", u"A1"));
+  EXPECT_TRUE(object_.Inquery());
+  EXPECT_TRUE(object_.VoidSale(1, 2, u"", u""));
+  env_.terminal->response = "9999999999999999999000000000100000000000777";
+  EXPECT_TRUE(object_.Qita(u"5", 3, u"01", u"A1"));
+  EXPECT_EQ(object_.GetSY(), u"777");
+  // A library calling back into the same object from inside its call.
+  bool nested = false;
+  env_.terminal->during_call = [&] {
+    if (!std::exchange(nested, true)) {
+      EXPECT_TRUE(object_.Inquery());
+    }
+  };
+  EXPECT_TRUE(object_.Sale(2, 4, u"", u""));
+  env_.terminal->during_call = nullptr;
+  EXPECT_TRUE(object_.Sale(3, 5, u"", u""));
+  EXPECT_EQ(env_.terminal->requests.size(), 7u);
+  EXPECT_TRUE(env_.terminal->found_zeroed);
 }
 
 TEST_F(InterFaceTest, ObjectsKeepTheirOwnFields) {

@@ -45,8 +45,9 @@ void* OpenLibrary(Text& reasons) {
 }  // namespace
 
 PosixTerminalLibrary::Entry PosixTerminalLibrary::Load() {
+  if (const Entry entry = entry_.load(std::memory_order_acquire)) return entry;
   std::lock_guard lock(mutex_);
-  if (entry_ != nullptr) return entry_;
+  if (const Entry entry = entry_.load(std::memory_order_relaxed)) return entry;
   // The handle is kept for the life of the process, as the library is.
   Text reasons;
   void* handle = OpenLibrary(reasons);
@@ -63,8 +64,9 @@ PosixTerminalLibrary::Entry PosixTerminalLibrary::Load() {
     throw TerminalEntryNotFound();
   }
   failure_.clear();
-  entry_ = reinterpret_cast<Entry>(symbol);
-  return entry_;
+  const Entry entry = reinterpret_cast<Entry>(symbol);
+  entry_.store(entry, std::memory_order_release);
+  return entry;
 }
 
 Text PosixTerminalLibrary::LoadFailure() const {

@@ -4,6 +4,7 @@
 // keeps the dynamic loader's reasons, each attempt's, for LoadFailure.
 #pragma once
 
+#include <atomic>
 #include <mutex>
 
 #include "platform/terminal_library.h"
@@ -20,7 +21,8 @@ class PosixTerminalLibrary : public TerminalLibrary {
   Entry Load();
 
   mutable std::mutex mutex_;
-  Entry entry_ = nullptr;
+  // Set once, under the lock; read without it once set.
+  std::atomic<Entry> entry_ = nullptr;
   Text failure_;
 };
 

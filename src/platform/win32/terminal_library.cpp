@@ -54,8 +54,9 @@ HMODULE OpenLibrary(Text& reasons) {
 }  // namespace
 
 Win32TerminalLibrary::Entry Win32TerminalLibrary::Load() {
+  if (const Entry entry = entry_.load(std::memory_order_acquire)) return entry;
   std::lock_guard lock(mutex_);
-  if (entry_ != nullptr) return entry_;
+  if (const Entry entry = entry_.load(std::memory_order_relaxed)) return entry;
   // The module is kept for the life of the process, as the library is.
   Text reasons;
   HMODULE module = OpenLibrary(reasons);
@@ -76,8 +77,9 @@ Win32TerminalLibrary::Entry Win32TerminalLibrary::Load() {
     throw TerminalEntryNotFound();
   }
   failure_.clear();
-  entry_ = reinterpret_cast<Entry>(reinterpret_cast<void*>(symbol));
-  return entry_;
+  const Entry entry = reinterpret_cast<Entry>(reinterpret_cast<void*>(symbol));
+  entry_.store(entry, std::memory_order_release);
+  return entry;
 }
 
 Text Win32TerminalLibrary::LoadFailure() const {

@@ -6,6 +6,7 @@
 // each attempt's error code, for LoadFailure.
 #pragma once
 
+#include <atomic>
 #include <mutex>
 
 #include "platform/terminal_library.h"
@@ -22,7 +23,8 @@ class Win32TerminalLibrary : public TerminalLibrary {
   Entry Load();
 
   mutable std::mutex mutex_;
-  Entry entry_ = nullptr;
+  // Set once, under the lock; read without it once set.
+  std::atomic<Entry> entry_ = nullptr;
   Text failure_;
 };
 
