@@ -1,6 +1,8 @@
 #include "base/date_mask.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 namespace kavrolin {
 namespace {
@@ -108,6 +110,29 @@ Text FormatDateMask(const LocalTime& time, TextView mask) {
     i += length;
   }
   return out;
+}
+
+void AppendTimeStamp(std::string& out, const LocalTime& time) {
+  const int fields[] = {time.month, time.day, time.hour, time.minute, time.second};
+  const bool in_range = time.year >= 0 && time.year <= 9999 &&
+                        std::all_of(std::begin(fields), std::end(fields),
+                                    [](int field) { return field >= 0 && field <= 99; });
+  if (!in_range) {
+    const Text stamp = FormatDateMask(time, kTimeStampMask);
+    out.append(stamp.begin(), stamp.end());
+    return;
+  }
+  // The common case, written into its places at once.
+  char stamp[] = "0000-00-00 00:00:00";
+  stamp[0] = static_cast<char>('0' + time.year / 1000);
+  stamp[1] = static_cast<char>('0' + time.year / 100 % 10);
+  stamp[2] = static_cast<char>('0' + time.year / 10 % 10);
+  stamp[3] = static_cast<char>('0' + time.year % 10);
+  for (size_t f = 0; f < std::size(fields); ++f) {
+    stamp[5 + 3 * f] = static_cast<char>('0' + fields[f] / 10);
+    stamp[6 + 3 * f] = static_cast<char>('0' + fields[f] % 10);
+  }
+  out.append(stamp, sizeof stamp - 1);
 }
 
 }  // namespace kavrolin

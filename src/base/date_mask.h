@@ -12,6 +12,8 @@
 // without the quotes; every other character is copied.
 #pragma once
 
+#include <string>
+
 #include "base/local_time.h"
 #include "base/text.h"
 
@@ -23,5 +25,9 @@ Text FormatDateMask(const LocalTime& time, TextView mask);
 // stamp ("2024-01-31 14:05:09") and a day ("20240131").
 inline constexpr char16_t kTimeStampMask[] = u"yyyy-mm-dd hh:nn:ss";
 inline constexpr char16_t kDayMask[] = u"yyyymmdd";
+
+// The time stamp as FormatDateMask(time, kTimeStampMask) writes it, appended
+// to `out` as ASCII bytes, without reading the mask (for the journal's lines).
+void AppendTimeStamp(std::string& out, const LocalTime& time);
 
 }  // namespace kavrolin

@@ -64,9 +64,9 @@ double DecimalValue(std::string_view number) {
 double LeadingNumber(TextView text) {
   static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  std::string number;
-  // Alongside its text, the number as a whole number of digits and a count of
-  // them after the point.
+  // One pass reads the number as a whole number of digits and a count of them
+  // after the point; only a number that needs the decimal reading is copied
+  // out, from the positions the pass found.
   uint64_t whole = 0;
   int count = 0, fraction = 0;
   size_t i = 0;
@@ -74,9 +74,9 @@ double LeadingNumber(TextView text) {
     while (i < text.size() && IsBlank(text[i])) ++i;
   };
   skip_blanks();
-  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-    number += static_cast<char>(text[i++]);
-  }
+  const size_t start = i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
   auto read_digits = [&](bool after_point) {
     for (;;) {
       skip_blanks();
@@ -84,40 +84,50 @@ double LeadingNumber(TextView text) {
       if (count < 16) whole = whole * 10 + static_cast<uint64_t>(text[i] - u'0');
       ++count;
       if (after_point) ++fraction;
-      number += static_cast<char>(text[i++]);
+      ++i;
     }
   };
   read_digits(false);
   skip_blanks();
   if (i < text.size() && text[i] == u'.') {
-    number += '.';
     ++i;
     read_digits(true);
   }
   if (count == 0) return 0;
+  const size_t mantissa_end = i;
   skip_blanks();
-  bool exponent_digits = false;
+  // The exponent counts only when a digit follows its letter and sign.
+  size_t exponent_start = i, exponent_end = i;
   if (i < text.size() &&
       (text[i] == u'e' || text[i] == u'E' || text[i] == u'd' || text[i] == u'D')) {
-    // The exponent counts only when a digit follows its letter and sign.
     size_t j = i + 1;
-    std::string exponent = "e";
     while (j < text.size() && IsBlank(text[j])) ++j;
-    if (j < text.size() && (text[j] == u'+' || text[j] == u'-'))
-      exponent += static_cast<char>(text[j++]);
+    if (j < text.size() && (text[j] == u'+' || text[j] == u'-')) ++j;
+    bool exponent_digits = false;
     for (;; ++j) {
       while (j < text.size() && IsBlank(text[j])) ++j;
       if (j >= text.size() || !IsDigit(text[j])) break;
-      exponent += static_cast<char>(text[j]);
       exponent_digits = true;
     }
-    if (exponent_digits) number += exponent;
+    if (exponent_digits) exponent_start = i + 1, exponent_end = j;
   }
   // Up to 15 digits and no exponent: an exact whole number over an exact power
   // of ten, which IEEE division rounds correctly, as the decimal reading does.
-  if (count <= 15 && !exponent_digits) {
+  if (count <= 15 && exponent_start == exponent_end) {
     const double magnitude = static_cast<double>(whole) / kPowersOfTen[fraction];
-    return number.front() == '-' ? -magnitude : magnitude;
+    return negative ? -magnitude : magnitude;
+  }
+  // The number's characters without the blanks between them.
+  std::string number;
+  auto copy = [&](size_t from, size_t to) {
+    for (size_t k = from; k < to; ++k) {
+      if (!IsBlank(text[k])) number += static_cast<char>(text[k]);
+    }
+  };
+  copy(start, mantissa_end);
+  if (exponent_start != exponent_end) {
+    number += 'e';
+    copy(exponent_start, exponent_end);
   }
   if (number.back() == '.') number.pop_back();
   return DecimalValue(number);
@@ -159,31 +169,35 @@ Text NumberText(double value) {
   const int exponent = std::atoi(buffer + k + 1);
   while (count > 1 && digits[count - 1] == '0') --count;
 
-  std::string out;
-  if (value < 0) out += '-';
+  // At most "-0.0000" and 15 digits, or "-d." 14 digits "E+308".
+  char16_t out[32];
+  size_t length = 0;
+  if (value < 0) out[length++] = u'-';
   if (exponent >= 15 || exponent < -4) {
-    out += digits[0];
+    out[length++] = static_cast<char16_t>(digits[0]);
     if (count > 1) {
-      out += '.';
-      out.append(digits + 1, count - 1);
+      out[length++] = u'.';
+      for (int d = 1; d < count; ++d) out[length++] = static_cast<char16_t>(digits[d]);
     }
-    out += 'E';
-    out += exponent < 0 ? '-' : '+';
+    out[length++] = u'E';
+    out[length++] = exponent < 0 ? u'-' : u'+';
     const int magnitude = exponent < 0 ? -exponent : exponent;
-    if (magnitude < 10) out += '0';
-    out += std::to_string(magnitude);
+    if (magnitude >= 100) out[length++] = static_cast<char16_t>(u'0' + magnitude / 100);
+    out[length++] = static_cast<char16_t>(u'0' + magnitude / 10 % 10);
+    out[length++] = static_cast<char16_t>(u'0' + magnitude % 10);
   } else if (exponent >= 0) {
-    for (int d = 0; d <= exponent; ++d) out += d < count ? digits[d] : '0';
+    for (int d = 0; d <= exponent; ++d) out[length++] = d < count ? static_cast<char16_t>(digits[d]) : u'0';
     if (count > exponent + 1) {
-      out += '.';
-      out.append(digits + exponent + 1, count - exponent - 1);
+      out[length++] = u'.';
+      for (int d = exponent + 1; d < count; ++d) out[length++] = static_cast<char16_t>(digits[d]);
     }
   } else {
-    out += "0.";
-    out.append(static_cast<size_t>(-exponent - 1), '0');
-    out.append(digits, count);
+    out[length++] = u'0';
+    out[length++] = u'.';
+    for (int z = 0; z < -exponent - 1; ++z) out[length++] = u'0';
+    for (int d = 0; d < count; ++d) out[length++] = static_cast<char16_t>(digits[d]);
   }
-  return Text(out.begin(), out.end());
+  return Text(out, length);
 }
 
 Text TwoDecimalsText(double value) {

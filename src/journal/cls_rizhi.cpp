@@ -33,12 +33,14 @@ bool cls_Rizhi::WriteLog(const kavrolin::Text& Text) {
   try {
     const LocalTime now = services_.clock->Now();
     const kavrolin::Text path = DayFile(now);
-    kavrolin::Text text = FormatDateMask(now, kTimeStampMask);
-    text.reserve(text.size() + 1 + Text.size() + 2);
-    text += u' ';
-    text += Text;
-    text += u"\r\n";
-    const std::string line = ToAnsi(text);
+    // The line in its ANSI form, in one piece: the time stamp and the line end
+    // are ASCII, the same bytes in every code page.
+    std::string line;
+    line.reserve(19 + 1 + Text.size() * 2 + 2);
+    AppendTimeStamp(line, now);
+    line += ' ';
+    line += ToAnsi(Text);
+    line += "\r\n";
     platform::FileSystem& files = *services_.files;
     try {
       files.AppendFile(path, line, options_.sync);

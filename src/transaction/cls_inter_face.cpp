@@ -1,5 +1,6 @@
 #include "transaction/cls_inter_face.h"
 
+#include <iterator>
 #include <optional>
 #include <string>
 
@@ -33,6 +34,15 @@ constexpr JournalTexts kSaleTexts{u"消费成功", u"消费失败", u"  索引�
 constexpr JournalTexts kVoidSaleTexts{u"撤销成功", u"撤销失败", kIndexLabel, u"撤销异常", true};
 constexpr JournalTexts kRefundTexts{u"退货成功", u"退货失败", kIndexLabel, u"退货异常", true};
 constexpr JournalTexts kOtherTexts{u"", u"", kIndexLabel, u"其他异常", false};
+
+// A journal line of an outcome, made in one piece.
+Text OutcomeLine(TextView outcome, TextView card, TextView index_label, TextView index) {
+  Text line;
+  line.reserve(outcome.size() + std::size(kCardLabel) - 1 + card.size() + index_label.size() +
+               index.size());
+  line.append(outcome).append(kCardLabel).append(card).append(index_label).append(index);
+  return line;
+}
 
 }  // namespace
 
@@ -72,10 +82,10 @@ bool clsInterFace::Transact(const JournalTexts& texts, TextView code,
       m_strCardMoney = std::move(fields.amount);
       m_strSY = std::move(fields.index_number);
       if (texts.journal_outcome) {
-        Journal(texts.success + Text(kCardLabel) + m_strCardNo + kIndexLabel + m_strSY);
+        Journal(OutcomeLine(texts.success, m_strCardNo, kIndexLabel, m_strSY));
       }
     } else if (texts.journal_outcome) {
-      Journal(texts.failure + Text(kCardLabel) + m_strCardNo + texts.failure_index_label + m_strSY);
+      Journal(OutcomeLine(texts.failure, m_strCardNo, texts.failure_index_label, m_strSY));
     }
   } catch (const AutomationError& e) {
     result = false;

@@ -78,9 +78,14 @@ std::string BuildRequest(TextView code, const std::string& amount_field, int32_t
 }
 
 ResponseFields ReadResponse(TextView response) {
-  Text padded(response.substr(0, kResponseChars));
-  padded.resize(kResponseChars, u' ');
-  const TextView view(padded);
+  // A short response reads as filled with blanks.
+  Text padded;
+  if (response.size() < kResponseChars) {
+    padded = response;
+    padded.resize(kResponseChars, u' ');
+    response = padded;
+  }
+  const TextView view = response.substr(0, kResponseChars);
   ResponseFields fields;
   fields.card_number = Text(view.substr(0, 19));
   fields.amount = TwoDecimalsText(LeadingNumber(view.substr(19, 12)) / 100);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace kavrolin {
 namespace {
 
@@ -49,6 +51,29 @@ TEST(FormatDateMask, WeekNumbersAtYearEdges) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
     EXPECT_EQ(FormatDateMask(row.time, u"ww"), row.week);
+  }
+}
+
+TEST(AppendTimeStamp, WritesWhatTheTimeStampMaskWrites) {
+  const LocalTime rows[] = {
+      kTuesday,
+      {2024, 1, 31, 0, 0, 0, 999},
+      {1999, 12, 31, 23, 59, 59, 0},
+      {999, 1, 2, 3, 4, 5, 0},      // a year of three digits is filled to four
+      {12345, 10, 10, 10, 10, 10, 0},  // and one of five is written whole
+      {-1, 1, 1, 0, 0, 0, 0},
+      {1899, 12, 30, 0, 0, 0, 0},
+      {0, 0, 0, 0, 0, 0, 0},
+      {9999, 99, 99, 99, 99, 99, 0},
+      {2024, 100, 1, 0, 0, 0, 0},  // fields past two digits are written whole
+      {2024, 1, 1, 0, -5, 0, 0},
+  };
+  for (const LocalTime& time : rows) {
+    SCOPED_TRACE(time.year);
+    const Text stamp = FormatDateMask(time, kTimeStampMask);
+    std::string appended = "x";
+    AppendTimeStamp(appended, time);
+    EXPECT_EQ(appended, "x" + std::string(stamp.begin(), stamp.end()));
   }
 }
 

@@ -41,6 +41,12 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStart) {
       {"carriage_return_stops", u"1\r2", 1},
       {"second_sign_stops", u"1-2", 1},
       {"underflow_is_zero", u"1e-400", 0},
+      // Past 15 digits or with an exponent the number's characters are read
+      // as decimal text, the blanks between them left out.
+      {"blanks_in_the_exponent", u"1 e - 2 x", 0.01},
+      {"long_number_with_blanks", u"-1234567890 123456.5x", -1234567890123456.5},
+      {"long_number_point_at_end", u"12345678901234567. ", 12345678901234567.0},
+      {"exponent_after_point_at_end", u"2.e3", 2000},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
@@ -162,6 +168,11 @@ TEST(NumberText, FifteenDigitsAndTheExponentSwitches) {
       {"below_1e-4", 0.00001, u"1E-05"},
       {"negative_small", -1.25e-7, u"-1.25E-07"},
       {"fifteen_significant", 123456789012345.6, u"123456789012346"},
+      {"fifteen_digits_after_one", -1.23456789012345, u"-1.23456789012345"},
+      {"zeros_after_the_point", 0.000123, u"0.000123"},
+      {"zeros_before_the_point", 1.5e14, u"150000000000000"},
+      {"negative_three_digit_exponent", -2.5e-300, u"-2.5E-300"},
+      {"largest", std::numeric_limits<double>::max(), u"1.79769313486232E+308"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);

@@ -21,7 +21,18 @@ LocalTime LocalTimeOf(time_t seconds, int millisecond) {
 LocalTime PosixClock::Now() {
   timespec now{};
   ::clock_gettime(CLOCK_REALTIME, &now);
-  return LocalTimeOf(now.tv_sec, static_cast<int>(now.tv_nsec / 1000000));
+  // The zone's rules cannot change within a second.
+  thread_local struct {
+    time_t seconds = -1;
+    LocalTime time;
+  } last;
+  if (now.tv_sec != last.seconds) {
+    last.time = LocalTimeOf(now.tv_sec);
+    last.seconds = now.tv_sec;
+  }
+  LocalTime time = last.time;
+  time.millisecond = static_cast<int>(now.tv_nsec / 1000000);
+  return time;
 }
 
 }  // namespace kavrolin::platform::posix
