@@ -186,7 +186,9 @@ Text NumberText(double value) {
     out[length++] = static_cast<char16_t>(u'0' + magnitude / 10 % 10);
     out[length++] = static_cast<char16_t>(u'0' + magnitude % 10);
   } else if (exponent >= 0) {
-    for (int d = 0; d <= exponent; ++d) out[length++] = d < count ? static_cast<char16_t>(digits[d]) : u'0';
+    for (int d = 0; d <= exponent; ++d) {
+      out[length++] = d < count ? static_cast<char16_t>(digits[d]) : u'0';
+    }
     if (count > exponent + 1) {
       out[length++] = u'.';
       for (int d = exponent + 1; d < count; ++d) out[length++] = static_cast<char16_t>(digits[d]);
