@@ -47,12 +47,14 @@ install(TARGETS kavrolin_library
 install(TARGETS kavrolin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS trans LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/kavrolin)
 
-# Every header of the layers but the other platform's realisations.
+# Every header of the layers but the other platform's realisations and the
+# code page tables' test-only view.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/
   DESTINATION ${KAVROLIN_INCLUDE_INSTALL_DIR}
   FILES_MATCHING PATTERN "*.h"
   PATTERN "win32" EXCLUDE
-  PATTERN "library" EXCLUDE)
+  PATTERN "library" EXCLUDE
+  PATTERN "code_page_converter_iconv.h" EXCLUDE)
 install(DIRECTORY ${PROJECT_BINARY_DIR}/src/generated/
   DESTINATION ${KAVROLIN_INCLUDE_INSTALL_DIR}
   FILES_MATCHING PATTERN "*.h")

@@ -29,6 +29,7 @@ for f in bin/kavrolin lib/libkavrolin.so lib/kavrolin/libtrans.so include/kavrol
 done
 [ ! -e "$usr/lib/libtrans.so" ] || fail "the simulator lies on the library search path"
 [ -z "$(find "$usr/include" -path '*win32*')" ] || fail "Windows headers installed"
+[ ! -e "$usr/include/kavrolin/base/code_page_converter_iconv.h" ] || fail "a test-only header installed"
 soname=$(readelf -d "$usr/lib/libkavrolin.so" | sed -n 's/.*(SONAME).*\[\(.*\)\]/\1/p')
 [ "$soname" = libkavrolin.so.17 ] || fail "soname is '$soname'"
 
