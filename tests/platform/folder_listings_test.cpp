@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -144,6 +146,109 @@ TEST(FolderListingsTest, SettledListingFollowsEveryChange) {
   ASSERT_EQ(::utimensat(AT_FDCWD, folder.c_str(), times, 0), 0);
   EXPECT_EQ(listings.Find(folder, u"other.txt", "other.txt").status, Status::kOtherCase);
   EXPECT_EQ(listings.Find(folder, u"moved.txt", "moved.txt").status, Status::kMissing);
+}
+
+// A settled listing is trusted to its watches, with no stat: every change
+// that can make it wrong must end that trust, and changes that cannot must
+// not.
+TEST(FolderListingsTest, WatchedListingEndsWithEveryChangeThatConcernsIt) {
+  struct Place {
+    fs::path root, drive, folder;  // the folder is looked at through root/link
+  };
+  const struct {
+    const char* label;
+    void (*change)(const Place&);
+    bool ends;
+    const char16_t* name;  // then found (ignoring case) or not
+    Status status;
+  } rows[] = {
+      {"name created", [](const Place& p) { WriteHostFile(p.folder / "New.txt", "x"); }, true,
+       u"new.txt", Status::kOtherCase},
+      {"name removed", [](const Place& p) { fs::remove(p.folder / "Old.txt"); }, true, u"old.txt",
+       Status::kMissing},
+      {"name renamed", [](const Place& p) { fs::rename(p.folder / "Old.txt", p.folder / "Moved.txt"); },
+       true, u"moved.txt", Status::kOtherCase},
+      {"folder replaced",
+       [](const Place& p) {
+         fs::rename(p.folder, p.root / "gone");
+         fs::create_directories(p.folder);
+         WriteHostFile(p.folder / "Other.txt", "x");
+       },
+       true, u"other.txt", Status::kOtherCase},
+      {"parent replaced",
+       [](const Place& p) {
+         fs::rename(p.drive, p.root / "gone");
+         fs::create_directories(p.folder);
+       },
+       true, u"old.txt", Status::kMissing},
+      {"link re-pointed",
+       [](const Place& p) {
+         fs::create_directories(p.root / "other/d");
+         WriteHostFile(p.root / "other/d/Else.txt", "x");
+         fs::remove(p.root / "link");
+         fs::create_directory_symlink("other", p.root / "link");
+       },
+       true, u"else.txt", Status::kOtherCase},
+      {"read rights taken", [](const Place& p) { fs::permissions(p.folder, fs::perms::owner_exec); },
+       true, u"old.txt", Status::kOtherCase},
+      {"file appended to",
+       [](const Place& p) {
+         const int fd = ::open((p.folder / "Old.txt").c_str(), O_WRONLY | O_APPEND);
+         ASSERT_GE(fd, 0);
+         ASSERT_EQ(::write(fd, "more", 4), 4);
+         ::close(fd);
+       },
+       false, u"old.txt", Status::kOtherCase},
+      {"sibling folder changed", [](const Place& p) { WriteHostFile(p.drive / "Beside.txt", "x"); },
+       false, u"old.txt", Status::kOtherCase},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    TempDir dir;
+    const Place place{dir.path(), dir.path() / "drive", dir.path() / "drive/d"};
+    fs::create_directories(place.folder);
+    WriteHostFile(place.folder / "Old.txt", "x");
+    fs::create_directory_symlink("drive", place.root / "link");
+    const std::string folder = (place.root / "link/d").string();
+    FolderListings listings(HourAhead);
+    ASSERT_EQ(listings.Find(folder, u"old.txt", "old.txt").status, Status::kOtherCase);
+    ASSERT_TRUE(listings.Watched(folder));
+
+    row.change(place);
+    // Without read rights only the exact name is found (the superuser keeps
+    // them whatever the mode says).
+    const bool unreadable = row.status == Status::kOtherCase && ::geteuid() != 0 &&
+                            ::access(place.folder.c_str(), R_OK) != 0;
+    EXPECT_EQ(listings.Find(folder, row.name, ToUtf8(row.name)).status,
+              unreadable ? Status::kMissing : row.status);
+    if (!row.ends) {
+      EXPECT_TRUE(listings.Watched(folder));
+    }
+    std::error_code ignored;
+    fs::permissions(place.folder, fs::perms::owner_all, ignored);
+  }
+}
+
+// A fork's child shares the watches' instance: it must read none of it, or
+// the parent would miss what the child took away.
+TEST(FolderListingsTest, ForkedChildLeavesTheWatchesToTheParent) {
+  TempDir dir;
+  WriteHostFile(dir.path() / "Old.txt", "x");
+  const std::string folder = dir.path().string();
+  FolderListings listings(HourAhead);
+  ASSERT_EQ(listings.Find(folder, u"old.txt", "old.txt").status, Status::kOtherCase);
+  ASSERT_TRUE(listings.Watched(folder));
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    WriteHostFile(dir.path() / "Child.txt", "x");
+    const bool seen = listings.Find(folder, u"child.txt", "child.txt").status == Status::kOtherCase;
+    ::_exit(seen ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(listings.Find(folder, u"child.txt", "child.txt").status, Status::kOtherCase);
 }
 
 TEST(FolderListingsTest, FolderThatCannotBeReadAnswersTheExactNameOnly) {

@@ -1,12 +1,15 @@
 #include "platform/posix/folder_listings.h"
 
 #include <dirent.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <cerrno>
 
 #include "base/upper_case.h"
+#include "platform/posix/path_watch.h"
 
 namespace kavrolin::platform::posix {
 namespace {
@@ -14,6 +17,8 @@ namespace {
 // Kept listings are few (the folders a register's paths pass through); past
 // this many the oldest go all at once rather than one by one.
 constexpr size_t kMaxKept = 128;
+// Watches of listings read again stay listed until this many, then all go.
+constexpr size_t kMaxDependents = 4096;
 
 bool SameTime(const timespec& a, const timespec& b) {
   return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
@@ -64,15 +69,24 @@ timespec FolderListings::RealTime() {
 
 std::optional<std::shared_ptr<const FolderListings::Listing>> FolderListings::Current(
     const std::string& folder) {
+  {
+    const std::lock_guard lock(mutex_);
+    const auto it = kept_.find(folder);
+    if (it != kept_.end() && it->second.watch != 0) {
+      TakeEvents();
+      if (it->second.watch != 0) return it->second.listing;
+    }
+  }
   struct stat st;
   if (::stat(folder.c_str(), &st) != 0) return std::nullopt;
   {
     const std::lock_guard lock(mutex_);
     const auto it = kept_.find(folder);
     if (it != kept_.end()) {
-      const Kept& k = it->second;
+      Kept& k = it->second;
       if (k.settled && k.identity == FileIdentity::Of(st) && SameTime(k.mtime, st.st_mtim) &&
           SameTime(k.ctime, st.st_ctim)) {
+        Watch(folder, k);
         return k.listing;
       }
     }
@@ -81,13 +95,90 @@ std::optional<std::shared_ptr<const FolderListings::Listing>> FolderListings::Cu
   std::optional<Read> read = ReadFolder(folder);
   if (!read) return std::shared_ptr<const Listing>();
   const std::lock_guard lock(mutex_);
-  if (kept_.size() >= kMaxKept) kept_.clear();
-  kept_[folder] = Kept{FileIdentity::Of(read->st),
-                       read->st.st_mtim,
-                       read->st.st_ctim,
-                       Settled(read->st.st_ctim, now) && Settled(read->st.st_mtim, now),
-                       read->listing};
+  if (kept_.size() >= kMaxKept) {
+    kept_.clear();
+    Unwatch();
+  }
+  Kept& k = kept_[folder] = Kept{FileIdentity::Of(read->st),
+                                 read->st.st_mtim,
+                                 read->st.st_ctim,
+                                 Settled(read->st.st_ctim, now) && Settled(read->st.st_mtim, now),
+                                 read->listing};
+  Watch(folder, k);
   return read->listing;
+}
+
+void FolderListings::Watch(const std::string& folder, Kept& kept) {
+  // Only a settled listing: a later change shows in the folder's times, so
+  // one made before the watches were in place is seen below.
+  if (!kept.settled || kept.watch != 0 || kept.watch_tried) return;
+  if (dependent_count_ > kMaxDependents || (events_.valid() && ForkCount() != forks_)) Unwatch();
+  kept.watch_tried = true;
+  if (!events_.valid()) {
+    forks_ = ForkCount();
+    if (forks_ == kForksUncounted) return;
+    events_ = UniqueFd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+    if (!events_.valid()) return;
+  }
+  std::vector<AddedWatch> added;
+  struct stat end;
+  if (!WatchLookup(events_.get(), folder, kEntryChanges | kNameChanges, end, &added)) return;
+  if (kept.identity != FileIdentity::Of(end) || !SameTime(kept.mtime, end.st_mtim) ||
+      !SameTime(kept.ctime, end.st_ctim)) {
+    return;
+  }
+  const uint64_t serial = next_watch_++;
+  for (const AddedWatch& watch : added) {
+    dependents_[watch.wd].push_back({folder, serial, watch.events});
+  }
+  dependent_count_ += added.size();
+  kept.watch = serial;
+}
+
+void FolderListings::TakeEvents() {
+  // A fork's child shares the instance: it reads nothing of it.
+  if (ForkCount() != forks_) {
+    Unwatch();
+    return;
+  }
+  alignas(inotify_event) char buffer[4096];
+  for (;;) {
+    const ssize_t n = ::read(events_.get(), buffer, sizeof buffer);
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+    if (n <= 0) break;  // the instance itself failed: nothing it told holds
+    for (ssize_t at = 0; at < n;) {
+      const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+      at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      if (event->mask & IN_Q_OVERFLOW) {
+        Unwatch();
+        return;
+      }
+      const auto it = dependents_.find(event->wd);
+      if (it == dependents_.end()) continue;
+      // A watch taken away (its entry gone, its file system unmounted)
+      // concerns every listing that used it.
+      const uint32_t always = IN_IGNORED | IN_UNMOUNT;
+      for (const Dependent& dependent : it->second) {
+        if ((event->mask & (dependent.events | always)) == 0) continue;
+        const auto kept = kept_.find(dependent.folder);
+        if (kept != kept_.end() && kept->second.watch == dependent.serial) {
+          kept->second.watch = 0;
+          kept->second.watch_tried = false;
+        }
+      }
+    }
+  }
+  Unwatch();
+}
+
+void FolderListings::Unwatch() {
+  events_.Reset();
+  dependents_.clear();
+  dependent_count_ = 0;
+  for (auto& [folder, kept] : kept_) {
+    kept.watch = 0;
+    kept.watch_tried = false;
+  }
 }
 
 std::shared_ptr<const FolderListings::Listing> FolderListings::Get(const std::string& folder) {
@@ -117,6 +208,12 @@ std::optional<bool> FolderListings::KnownExact(const std::string& folder,
   const auto it = kept_.find(folder);
   if (it == kept_.end() || !it->second.listing) return std::nullopt;
   return it->second.listing->names.count(name) != 0;
+}
+
+bool FolderListings::Watched(const std::string& folder) const {
+  const std::lock_guard lock(mutex_);
+  const auto it = kept_.find(folder);
+  return it != kept_.end() && it->second.watch != 0;
 }
 
 }  // namespace kavrolin::platform::posix

@@ -9,6 +9,12 @@
 // leaves the times as they were, so such a listing serves the call that read
 // it and is read again by the next. A name another process creates, removes
 // or renames is therefore seen by the next look-up. Thread-safe.
+//
+// On a local file system a kept listing is then trusted to inotify instead
+// (one instance for all listings): while no event has come for the folder's
+// names, for the folder itself or for anything its path's look-up passes
+// through, the listing is used with no stat at all. Any such event, or an
+// overflow of the queue, sends the listing back to the stat.
 #pragma once
 
 #include <sys/types.h>
@@ -20,9 +26,11 @@
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "base/text.h"
 #include "platform/posix/file_identity.h"
+#include "platform/posix/unique_fd.h"
 
 namespace kavrolin::platform::posix {
 
@@ -65,21 +73,47 @@ class FolderListings {
   // out of date.
   std::optional<bool> KnownExact(const std::string& folder, const std::string& name) const;
 
+  // Whether the kept listing of `folder` is trusted to watches now (for tests
+  // and diagnostics; it reads no events).
+  bool Watched(const std::string& folder) const;
+
  private:
   struct Kept {
     FileIdentity identity;
     struct timespec mtime, ctime;
     bool settled;  // its last change lay clearly before the reading
     std::shared_ptr<const Listing> listing;
+    uint64_t watch = 0;        // the serial of the watches it is trusted to; 0: none
+    bool watch_tried = false;  // since it was last looked at by stat
+  };
+  // A kept listing that an event on one watch concerns.
+  struct Dependent {
+    std::string folder;
+    uint64_t serial;  // the listing's watch serial when it was made
+    uint32_t events;  // the events it asked that watch for
   };
 
   // nullopt when the folder cannot be looked at; a null listing inside when
   // it can be looked at but not read.
   std::optional<std::shared_ptr<const Listing>> Current(const std::string& folder);
 
+  // With mutex_ held: trusts the kept listing of `folder` to watches when its
+  // folder is on a local file system and still as it was read.
+  void Watch(const std::string& folder, Kept& kept);
+  // With mutex_ held: reads what the watches tell, and ends the trust of each
+  // listing an event concerns.
+  void TakeEvents();
+  // With mutex_ held: no listing is trusted to watches any more.
+  void Unwatch();
+
   const Clock now_;
   mutable std::mutex mutex_;
   std::unordered_map<std::string, Kept> kept_;
+  UniqueFd events_;
+  uint64_t forks_ = 0;  // ForkCount() when events_ was made
+  uint64_t next_watch_ = 1;
+  std::unordered_map<int, std::vector<Dependent>> dependents_;
+  size_t dependent_count_ = 0;
 };
 
 }  // namespace kavrolin::platform::posix

@@ -1,11 +1,13 @@
 #include "platform/posix/path_watch.h"
 
 #include <linux/magic.h>
+#include <pthread.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <string_view>
 #include <vector>
@@ -19,9 +21,6 @@ constexpr int kMaxLinks = 40;
 // Folders only for being moved or removed: their attribute events also come
 // for every entry inside them, which would end the watch for nothing.
 constexpr uint32_t kFolderEvents = IN_MOVE_SELF | IN_DELETE_SELF;
-// A link or the end also for its attributes: a rename over it or an unlink
-// changes its link count, a chmod its mode.
-constexpr uint32_t kEntryEvents = IN_MOVE_SELF | IN_DELETE_SELF | IN_ATTRIB;
 
 // File systems whose every change passes through this kernel, and so raises
 // its events. Network and user-space file systems can change underneath.
@@ -54,17 +53,29 @@ void PushComponents(std::string_view path, std::vector<std::string>& rest) {
   }
 }
 
+std::atomic<uint64_t> forks{0};
+
+void CountFork() { forks.fetch_add(1, std::memory_order_relaxed); }
+
 }  // namespace
 
-PathWatch PathWatch::Of(const std::string& path, FileIdentity expected) {
-  PathWatch watch;
-  if (path.empty() || path[0] != '/') return watch;
-  UniqueFd events(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
-  if (!events.valid()) return watch;
+uint64_t ForkCount() {
+  static const bool counted = ::pthread_atfork(nullptr, nullptr, CountFork) == 0;
+  return counted ? forks.load(std::memory_order_relaxed) : kForksUncounted;
+}
+
+bool WatchLookup(int events, const std::string& path, uint32_t end_events, struct stat& end,
+                 std::vector<AddedWatch>* added) {
+  if (path.empty() || path[0] != '/') return false;
   auto add = [&](const std::string& at, uint32_t mask) {
-    return ::inotify_add_watch(events.get(), at.c_str(), mask) >= 0;
+    // In a shared instance another look-up may watch the same entry for other
+    // events: the masks are joined, and each look-up keeps what it asked for.
+    const int wd = ::inotify_add_watch(events, at.c_str(), added ? mask | IN_MASK_ADD : mask);
+    if (wd < 0) return false;
+    if (added) added->push_back({wd, mask & ~static_cast<uint32_t>(IN_DONT_FOLLOW)});
+    return true;
   };
-  if (!ChangesAreAllLocal("/") || !add("/", kFolderEvents)) return watch;
+  if (!ChangesAreAllLocal("/") || !add("/", kFolderEvents)) return false;
   // The look-up as the kernel makes it, so that every link it follows and
   // every folder it ends up in is watched. `current` never holds a link, so
   // ".." is its lexical parent.
@@ -84,13 +95,13 @@ PathWatch PathWatch::Of(const std::string& path, FileIdentity expected) {
       continue;
     }
     std::string next = current + "/" + name;
-    if (::lstat(next.c_str(), &st) != 0) return watch;
+    if (::lstat(next.c_str(), &st) != 0) return false;
     if (S_ISLNK(st.st_mode)) {
       // The link lies in `current`, whose file system is checked already.
-      if (++links > kMaxLinks || !add(next, kEntryEvents | IN_DONT_FOLLOW)) return watch;
+      if (++links > kMaxLinks || !add(next, kEntryChanges | IN_DONT_FOLLOW)) return false;
       std::string target(static_cast<size_t>(st.st_size) + 1, '\0');
       const ssize_t n = ::readlink(next.c_str(), target.data(), target.size());
-      if (n <= 0 || static_cast<size_t>(n) >= target.size()) return watch;
+      if (n <= 0 || static_cast<size_t>(n) >= target.size()) return false;
       target.resize(static_cast<size_t>(n));
       if (target[0] == '/') current.clear();
       PushComponents(target, rest);
@@ -98,26 +109,43 @@ PathWatch PathWatch::Of(const std::string& path, FileIdentity expected) {
       continue;
     }
     at_end = rest.empty();
-    if (!ChangesAreAllLocal(next) || !add(next, at_end ? kEntryEvents : kFolderEvents)) {
-      return watch;
+    if (!ChangesAreAllLocal(next) || !add(next, at_end ? end_events : kFolderEvents)) {
+      return false;
     }
     current = std::move(next);
   }
+  if (!at_end) return false;
+  end = st;
+  return true;
+}
+
+bool NoEvents(int events) {
+  alignas(inotify_event) char buffer[sizeof(inotify_event) + 256];
+  const ssize_t n = ::read(events, buffer, sizeof buffer);
+  return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+}
+
+PathWatch PathWatch::Of(const std::string& path, FileIdentity expected) {
+  PathWatch watch;
+  const uint64_t forks = ForkCount();
+  if (forks == kForksUncounted) return watch;
+  UniqueFd events(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+  if (!events.valid()) return watch;
+  struct stat end;
   // The path may have changed while it was being watched: what the watches
   // now hold must be the entry the caller has.
-  if (!at_end || FileIdentity::Of(st) != expected) return watch;
+  if (!WatchLookup(events.get(), path, kEntryChanges, end) || FileIdentity::Of(end) != expected) {
+    return watch;
+  }
   watch.events_ = std::move(events);
+  watch.forks_ = forks;
   watch.changed_ = false;
   return watch;
 }
 
 bool PathWatch::Unchanged() {
   if (changed_) return false;
-  // Any event at all (an overflow included) is a change; nothing to read is
-  // the only "unchanged".
-  alignas(inotify_event) char buffer[sizeof(inotify_event) + 256];
-  const ssize_t n = ::read(events_.get(), buffer, sizeof buffer);
-  if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return true;
+  if (ForkCount() == forks_ && NoEvents(events_.get())) return true;
   changed_ = true;
   events_.Reset();
   return false;

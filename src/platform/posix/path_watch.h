@@ -12,12 +12,53 @@
 // away from a folder (the entry is still where it was).
 #pragma once
 
+#include <sys/inotify.h>
+#include <sys/stat.h>
+
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/posix/file_identity.h"
 #include "platform/posix/unique_fd.h"
 
 namespace kavrolin::platform::posix {
+
+// What the watch of the entry a look-up ends at asks for: its moves, its
+// removal and its attributes (a rename over it or an unlink changes its link
+// count, a chmod its mode). A folder whose names are kept asks for the
+// changes of its entries' names as well.
+inline constexpr uint32_t kEntryChanges = IN_MOVE_SELF | IN_DELETE_SELF | IN_ATTRIB;
+inline constexpr uint32_t kNameChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
+
+// One watch a look-up added: its descriptor and the events it asked for.
+struct AddedWatch {
+  int wd;
+  uint32_t events;
+};
+
+// Adds to the inotify instance `events` the watches of everything the
+// look-up of the absolute `path` passes through: the folders on the way (for
+// being moved or removed), each link followed, and the entry it ends at, with
+// `end_events`; `end` receives that entry's status. False when a part cannot
+// be watched or lies on a file system whose changes can come from another
+// machine: then nothing may be trusted to the watches. With `added`, the
+// instance is taken as shared: masks are added to what it watches already,
+// and each watch is listed with the events this look-up asked for.
+bool WatchLookup(int events, const std::string& path, uint32_t end_events, struct stat& end,
+                 std::vector<AddedWatch>* added = nullptr);
+
+// Whether the non-blocking inotify instance `events` has nothing to tell;
+// what it had is read away. Any event at all (an overflow included) counts.
+bool NoEvents(int events);
+
+// How many times this process has started as a fork's child, counted from
+// the first call. A watch made before a fork is not trusted after it: the
+// child shares the parent's inotify instances, and an event one of them reads
+// the other never sees. kForksUncounted when forks cannot be counted: then no
+// watch is trusted.
+inline constexpr uint64_t kForksUncounted = UINT64_MAX;
+uint64_t ForkCount();
 
 class PathWatch {
  public:
@@ -34,6 +75,7 @@ class PathWatch {
 
  private:
   UniqueFd events_;
+  uint64_t forks_ = 0;  // ForkCount() when the watch was made
   bool changed_ = true;
 };
 
