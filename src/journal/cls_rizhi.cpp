@@ -1,5 +1,7 @@
 #include "journal/cls_rizhi.h"
 
+#include <iterator>
+
 #include "base/ansi.h"
 #include "base/automation_error.h"
 #include "base/date_mask.h"
@@ -36,7 +38,7 @@ bool cls_Rizhi::WriteLog(const kavrolin::Text& Text) {
     // The line in its ANSI form, in one piece: the time stamp and the line end
     // are ASCII, the same bytes in every code page.
     std::string line;
-    line.reserve(19 + 1 + Text.size() * 2 + 2);
+    line.reserve(std::size(kTimeStampMask) + Text.size() * 2 + 2);  // stamp, blank, text, CR LF
     AppendTimeStamp(line, now);
     line += ' ';
     line += ToAnsi(Text);

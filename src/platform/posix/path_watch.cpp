@@ -57,6 +57,14 @@ std::atomic<uint64_t> forks{0};
 
 void CountFork() { forks.fetch_add(1, std::memory_order_relaxed); }
 
+// Whether the non-blocking instance has nothing to tell; what it had is read
+// away. Any event at all (an overflow included) counts.
+bool NoEvents(int events) {
+  alignas(inotify_event) char buffer[sizeof(inotify_event) + 256];
+  const ssize_t n = ::read(events, buffer, sizeof buffer);
+  return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+}
+
 }  // namespace
 
 uint64_t ForkCount() {
@@ -68,9 +76,9 @@ bool WatchLookup(int events, const std::string& path, uint32_t end_events, struc
                  std::vector<AddedWatch>* added) {
   if (path.empty() || path[0] != '/') return false;
   auto add = [&](const std::string& at, uint32_t mask) {
-    // In a shared instance another look-up may watch the same entry for other
-    // events: the masks are joined, and each look-up keeps what it asked for.
-    const int wd = ::inotify_add_watch(events, at.c_str(), added ? mask | IN_MASK_ADD : mask);
+    // Another look-up (or another part of this one) may watch the same entry
+    // for other events: the masks are joined, never narrowed.
+    const int wd = ::inotify_add_watch(events, at.c_str(), mask | IN_MASK_ADD);
     if (wd < 0) return false;
     if (added) added->push_back({wd, mask & ~static_cast<uint32_t>(IN_DONT_FOLLOW)});
     return true;
@@ -117,12 +125,6 @@ bool WatchLookup(int events, const std::string& path, uint32_t end_events, struc
   if (!at_end) return false;
   end = st;
   return true;
-}
-
-bool NoEvents(int events) {
-  alignas(inotify_event) char buffer[sizeof(inotify_event) + 256];
-  const ssize_t n = ::read(events, buffer, sizeof buffer);
-  return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
 }
 
 PathWatch PathWatch::Of(const std::string& path, FileIdentity expected) {

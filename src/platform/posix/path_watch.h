@@ -42,15 +42,11 @@ struct AddedWatch {
 // being moved or removed), each link followed, and the entry it ends at, with
 // `end_events`; `end` receives that entry's status. False when a part cannot
 // be watched or lies on a file system whose changes can come from another
-// machine: then nothing may be trusted to the watches. With `added`, the
-// instance is taken as shared: masks are added to what it watches already,
-// and each watch is listed with the events this look-up asked for.
+// machine: then nothing may be trusted to the watches. Masks are added to
+// what the instance watches already, so it may be shared; `added`, when
+// given, lists each watch with the events this look-up asked for.
 bool WatchLookup(int events, const std::string& path, uint32_t end_events, struct stat& end,
                  std::vector<AddedWatch>* added = nullptr);
-
-// Whether the non-blocking inotify instance `events` has nothing to tell;
-// what it had is read away. Any event at all (an overflow included) counts.
-bool NoEvents(int events);
 
 // How many times this process has started as a fork's child, counted from
 // the first call. A watch made before a fork is not trusted after it: the
