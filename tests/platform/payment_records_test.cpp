@@ -1,6 +1,7 @@
 #include "platform/posix/payment_records.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -118,6 +119,55 @@ TEST_F(PaymentRecordsTest, DayHistoryHoldsThatDayOnlyOldestFirst) {
   EXPECT_EQ(day[1].id, b);
   EXPECT_TRUE(records_.OfDay(u"2024013").empty());
   EXPECT_TRUE(records_.OfDay(u"20240131' OR '1'='1").empty());
+}
+
+int64_t PageSizeOf(const fs::path& database) {
+  sqlite3* db = nullptr;
+  int64_t size = -1;
+  if (sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    sqlite3_stmt* query = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA page_size", -1, &query, nullptr) == SQLITE_OK &&
+        sqlite3_step(query) == SQLITE_ROW) {
+      size = sqlite3_column_int64(query, 0);
+    }
+    sqlite3_finalize(query);
+  }
+  sqlite3_close(db);
+  return size;
+}
+
+// A new database is made with small pages; one made before (with SQLite's
+// default pages, no payments table yet) keeps its pages and takes records.
+TEST(PaymentRecordsPages, NewDatabaseSmallPagesEarlierOneKeepsItsOwn) {
+  struct Row {
+    const char* label;
+    int made_before_with;  // page size of a database already there; 0: none
+    int64_t pages;
+  };
+  const Row rows[] = {{"new", 0, 1024}, {"made before", 4096, 4096}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    TempDir dir;
+    auto prefix = std::make_shared<Prefix>(dir.path() / "pfx");
+    prefix->EnsureLayout();
+    PosixPaymentRecords records(prefix);
+    if (row.made_before_with != 0) {
+      sqlite3* db = nullptr;
+      ASSERT_EQ(sqlite3_open(records.database().c_str(), &db), SQLITE_OK);
+      const std::string setup = "PRAGMA page_size=" + std::to_string(row.made_before_with) +
+                                "; PRAGMA journal_mode=WAL; CREATE TABLE earlier(x);";
+      EXPECT_EQ(sqlite3_exec(db, setup.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+      sqlite3_close(db);
+    }
+    const int64_t id = records.Start(StartOn(u"20240131", u"1"));
+    records.Finish(id, ApprovedOutcome());
+    records.Start(StartOn(u"20240131", u"2"));
+    const std::vector<PaymentRecord> day = PosixPaymentRecords(prefix).OfDay(u"20240131");
+    ASSERT_EQ(day.size(), 2u);
+    EXPECT_EQ(day[0].state, PaymentState::kCompleted);
+    EXPECT_EQ(day[1].start.cashier, u"收银员");
+    EXPECT_EQ(PageSizeOf(records.database()), row.pages);
+  }
 }
 
 TEST_F(PaymentRecordsTest, DatabaseIsTheOwnersAlone) {
