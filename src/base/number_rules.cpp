@@ -217,15 +217,20 @@ Text TwoDecimalsText(double value) {
     const int n = std::snprintf(text, sizeof text, "%.2f", value);
     return Text(text, text + n);
   }
-  const auto cents = static_cast<int64_t>(hundredths);
-  const uint64_t magnitude =
-      cents < 0 ? static_cast<uint64_t>(-cents) : static_cast<uint64_t>(cents);
-  std::string text = cents < 0 ? "-" : "";
-  text += std::to_string(magnitude / 100);
-  text += '.';
-  text += static_cast<char>('0' + magnitude % 100 / 10);
-  text += static_cast<char>('0' + magnitude % 10);
-  return Text(text.begin(), text.end());
+  return HundredthsText(static_cast<int64_t>(hundredths));
+}
+
+Text HundredthsText(int64_t hundredths) {
+  const uint64_t magnitude = hundredths < 0 ? 0 - static_cast<uint64_t>(hundredths)
+                                            : static_cast<uint64_t>(hundredths);
+  char text[32];
+  char* end = text;
+  if (hundredths < 0) *end++ = '-';
+  end = std::to_chars(end, text + sizeof text, magnitude / 100).ptr;
+  *end++ = '.';
+  *end++ = static_cast<char>('0' + magnitude % 100 / 10);
+  *end++ = static_cast<char>('0' + magnitude % 10);
+  return Text(text, end);
 }
 
 }  // namespace kavrolin

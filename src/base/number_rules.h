@@ -12,6 +12,7 @@
 // "1.5E-05") from 10^15 up and below 10^-4.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 #include "base/text.h"
@@ -36,5 +37,8 @@ Text NumberText(double value);
 // rounded half away from zero on the value's 15-digit decimal form, "-" before
 // negatives, no grouping. Throws AutomationError 6 for infinities and NaN.
 Text TwoDecimalsText(double value);
+
+// A whole number of hundredths in the "0.00" pattern: "-" before negatives.
+Text HundredthsText(int64_t hundredths);
 
 }  // namespace kavrolin

@@ -131,7 +131,8 @@ bool clsInterFace::Inquery() {
     const std::string request = ToAnsi(m_strTransCode);
     // An inquiry moves no money: traced, but no payment record.
     PaymentTrail trail(services_, request, std::nullopt);
-    const TerminalResult outcome = CallTerminal(*services_.terminal, request);
+    const TerminalResult outcome =
+        CallTerminal(*services_.terminal, request, LeftRequest::kRead);
     trail.Answered(outcome);
     m_strTransCode = outcome.request;
     result = outcome.code == 1;

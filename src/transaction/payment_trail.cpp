@@ -6,6 +6,7 @@
 #include "base/ansi.h"
 #include "base/automation_error.h"
 #include "base/date_mask.h"
+#include "base/number_rules.h"
 #include "transaction/card_mask.h"
 #include "transaction/records.h"
 
@@ -16,14 +17,6 @@ constexpr size_t kCardField = 19;
 
 Text Now(platform::Clock* clock, TextView mask) {
   return clock ? FormatDateMask(clock->Now(), mask) : Text();
-}
-
-// Cents as "0.00"; the amount field never holds a negative amount.
-Text CentsText(int64_t cents) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%lld.%02lld", static_cast<long long>(cents / 100),
-                static_cast<long long>(cents % 100));
-  return AsciiText(text);
 }
 
 // Control characters (the NULs a library leaves) shown as \xNN, so a trace
@@ -55,7 +48,7 @@ platform::PaymentStart StartOf(platform::Clock& clock, TextView code,
   int64_t cents = 0;
   std::from_chars(amount_field.data(), amount_field.data() + amount_field.size(), cents);
   start.cents = cents;
-  start.amount = CentsText(cents);
+  start.amount = HundredthsText(cents);
   start.invoice = AsciiText(std::to_string(invoice));
   start.cashier = cashier;
   start.register_id = register_id;

@@ -15,7 +15,8 @@ constexpr size_t kSlack = 8192;
 
 }  // namespace
 
-TerminalResult CallTerminal(platform::TerminalLibrary& terminal, const std::string& request) {
+TerminalResult CallTerminal(platform::TerminalLibrary& terminal, const std::string& request,
+                            LeftRequest left) {
   // The response buffer is 43 NUL characters in the ANSI form: NUL is ASCII,
   // one zero byte in every code page. Both buffers, each with its zeroed
   // slack, are one zeroed allocation.
@@ -28,7 +29,9 @@ TerminalResult CallTerminal(platform::TerminalLibrary& terminal, const std::stri
   TerminalResult result;
   result.code = terminal.MenuApp(request_buffer, response_buffer);
   // Back over the full converted lengths: a zero byte inside ends nothing.
-  result.request = FromAnsi(std::string_view(request_buffer, request.size()));
+  if (left == LeftRequest::kRead) {
+    result.request = FromAnsi(std::string_view(request_buffer, request.size()));
+  }
   result.response = FromAnsi(std::string_view(response_buffer, kResponseChars));
   result.response.resize(kResponseChars, u' ');
   return result;

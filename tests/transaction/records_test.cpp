@@ -4,8 +4,12 @@
 
 #include <cmath>
 #include <limits>
+#include <iomanip>
+#include <random>
+#include <vector>
 
 #include "base/automation_error.h"
+#include "base/number_rules.h"
 
 namespace kavrolin::transaction {
 namespace {
@@ -105,6 +109,72 @@ TEST(ReadResponse, SplitsTheThreeFields) {
     EXPECT_EQ(fields.card_number, row.card);
     EXPECT_EQ(fields.amount, row.amount);
     EXPECT_EQ(fields.index_number, row.index);
+  }
+}
+
+// What the amount's own text gives: the number-text rule, then the
+// leading-number reading; "refused" when that throws.
+std::string FieldOfItsText(double amount) {
+  try {
+    return AmountField(TextView(NumberText(amount)));
+  } catch (const AutomationError&) {
+    return "refused";
+  }
+}
+
+std::string FieldOf(double amount) {
+  try {
+    return AmountField(amount);
+  } catch (const AutomationError&) {
+    return "refused";
+  }
+}
+
+TEST(AmountField, AgreesWithTheAmountsText) {
+  std::vector<double> amounts = {0.29, 0.1 + 0.2, 1.005, 0.015, 99999999.995, 9999999999.99,
+                                 9999999999.995, 1e10 - 0.001, 1e10, 123456789.12, 5e-324,
+                                 1e-300, 0.07, 4.35, 8.2, 1.1 * 3};
+  for (double base : {12.34, 0.01, 9999999999.99, 1234567.89}) {
+    amounts.push_back(std::nextafter(base, 0.0));
+    amounts.push_back(std::nextafter(base, 1e300));
+  }
+  std::mt19937_64 random(20261209);
+  std::uniform_int_distribution<int64_t> hundredths(0, 999999999999);
+  std::uniform_int_distribution<int> digits(0, 14);
+  std::uniform_real_distribution<double> unit(0, 1);
+  for (int i = 0; i < 20000; ++i) {
+    const int64_t h = hundredths(random) / static_cast<int64_t>(std::pow(10, digits(random) % 12));
+    amounts.push_back(static_cast<double>(h) / 100);
+    amounts.push_back(static_cast<double>(h) * 0.01);      // a product, not the nearest double
+    amounts.push_back(unit(random) * std::pow(10, digits(random) - 4));
+  }
+  for (double amount : amounts) {
+    SCOPED_TRACE(testing::Message() << std::setprecision(17) << amount);
+    EXPECT_EQ(FieldOf(amount), FieldOfItsText(amount));
+  }
+}
+
+TEST(ReadResponse, AmountIsTheFieldsHundredthsInTwoDecimals) {
+  std::vector<Text> fields = {u"000000001234", u"-00000001234", u"       -1234", u"999999999999",
+                              u"-99999999999", u"1E5         ", u"00000012.345", u"0000000012.5",
+                              u"000000000005", u"-0          ", u"1 2 3 4 5 6 "};
+  std::mt19937_64 random(912);
+  const char16_t alphabet[] = u"0123456789 -.E";
+  std::uniform_int_distribution<size_t> pick(0, 13), plain(0, 9);
+  for (int i = 0; i < 5000; ++i) {
+    Text field;
+    for (int k = 0; k < 12; ++k) field += alphabet[i % 2 == 0 ? plain(random) : pick(random)];
+    fields.push_back(field);
+  }
+  for (const Text& field : fields) {
+    SCOPED_TRACE(testing::Message() << std::string(field.begin(), field.end()));
+    Text expected;
+    try {
+      expected = TwoDecimalsText(LeadingNumber(field) / 100);
+    } catch (const AutomationError&) {
+      continue;  // no amount to compare
+    }
+    EXPECT_EQ(ReadResponse(Text(19, u'1') + field + Text(12, u'0')).amount, expected);
   }
 }
 
