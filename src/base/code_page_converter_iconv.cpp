@@ -256,7 +256,8 @@ std::string IconvToCodePage(int code_page, TextView text) {
 }
 
 Text IconvFromCodePage(int code_page, std::string_view bytes) {
-  iconv_t cd = ConvertersFor(code_page).from_ansi;
+  const Converters& c = ConvertersFor(code_page);
+  iconv_t cd = c.from_ansi;
   iconv(cd, nullptr, nullptr, nullptr, nullptr);
   Text out(bytes.size() + 2, u'\0');
   char* in = const_cast<char*>(bytes.data());
@@ -281,11 +282,21 @@ Text IconvFromCodePage(int code_page, std::string_view bytes) {
     std::memcpy(dst, &replacement, sizeof replacement);
     dst += sizeof replacement;
     out_left -= sizeof replacement;
-    // A converter may have taken the sequence it refused already (glibc's
-    // code page 949 does so for A2 E8): never past the end.
+    // The refused byte is passed over; a refused pair's trail byte is then
+    // read again, as the platform reads it. A converter may have taken the
+    // refused pair whole already (glibc's code page 949 does so for A2 E8):
+    // it then stopped at the next character, which converts alone, and the
+    // pair's trail byte lies just before it. Never past the end.
     if (in_left == 0) break;
-    ++in;
-    --in_left;
+    const size_t next = c.lead[static_cast<unsigned char>(*in)] && in_left >= 2 ? 2 : 1;
+    char16_t units[2];
+    if (ConvertAlone(cd, in, next, units, sizeof units) < 0) {
+      ++in;
+      --in_left;
+    } else if (in > bytes.data()) {
+      --in;
+      ++in_left;
+    }
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
   }
   out.resize(static_cast<size_t>(dst - reinterpret_cast<char*>(out.data())) / sizeof(char16_t));

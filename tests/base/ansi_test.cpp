@@ -89,6 +89,9 @@ TEST(AnsiCodec, BytesBackToText) {
       {"lone_lead_byte_after_traditional_dropped", 950, u"費", "\xB6\x4F\xAE"},
       // The host's converter takes this refused pair whole: nothing is read past the end.
       {"refused_pair_taken_whole_at_end", 949, u"A?", "A\xA2\xE8"},
+      // Its lead byte is refused and its trail read again: E8 42 is no pair either.
+      {"refused_pair_taken_whole_then_ascii", 949, u"A??BC", "A\xA2\xE8" "BC"},
+      {"refused_pair_taken_whole_then_pair", 949, u"?完", "\xA2\xE8\xC7\xD1"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
