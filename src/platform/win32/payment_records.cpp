@@ -117,7 +117,7 @@ class LockedLog {
   // way is undone.
   void Append(std::string line, bool flush) {
     const int64_t size = Size();
-    if (size > 0 && Range(size - 1, 1) != "\n") line.insert(0, "\n");
+    if (size > 0 && Range(size - 1, 1) != "\n") line.insert(line.begin(), '\n');
     if (const DWORD error = LockedAppend(file_.get(), name_, line, flush); error != ERROR_SUCCESS) {
       Fail(name_, flush ? "WriteFile or FlushFileBuffers" : "WriteFile", error);
     }
