@@ -44,6 +44,17 @@ Text OutcomeLine(TextView outcome, TextView card, TextView index_label, TextView
   return line;
 }
 
+// What the exception being handled says of a transaction that failed to run.
+Text CurrentFailure() {
+  try {
+    throw;
+  } catch (const AutomationError& e) {
+    return e.description();
+  } catch (...) {
+    return u"run-time failure";
+  }
+}
+
 }  // namespace
 
 clsInterFace::clsInterFace(platform::Services services, journal::JournalOptions journal)
@@ -87,13 +98,9 @@ bool clsInterFace::Transact(const JournalTexts& texts, TextView code,
     } else if (texts.journal_outcome) {
       Journal(OutcomeLine(texts.failure, m_strCardNo, texts.failure_index_label, m_strSY));
     }
-  } catch (const AutomationError& e) {
-    result = false;
-    if (trail) trail->Failed(e.description());
-    Journal(texts.exception);
   } catch (...) {
     result = false;
-    if (trail) trail->Failed(u"run-time failure");
+    if (trail) trail->Failed(CurrentFailure());
     Journal(texts.exception);
   }
   return result;
@@ -126,19 +133,21 @@ bool clsInterFace::Qita(const Text& str_JR, int32_t str_FPHM, const Text& str_SY
 bool clsInterFace::Inquery() {
   bool result = false;
   m_strTransCode = kInquiryCode;
+  std::optional<PaymentTrail> trail;
   try {
     if (!services_.terminal) throw platform::TerminalLibraryNotFound();
     const std::string request = ToAnsi(m_strTransCode);
     // An inquiry moves no money: traced, but no payment record.
-    PaymentTrail trail(services_, request, std::nullopt);
+    trail.emplace(services_, request, std::nullopt);
     const TerminalResult outcome =
         CallTerminal(*services_.terminal, request, LeftRequest::kRead);
-    trail.Answered(outcome);
+    trail->Answered(outcome);
     m_strTransCode = outcome.request;
     result = outcome.code == 1;
     Journal(result ? u"查询成功" : u"查询失败");
   } catch (...) {
     result = false;
+    if (trail) trail->Failed(CurrentFailure());
     Journal(u"查询异常");
   }
   return result;

@@ -74,7 +74,9 @@ platform::PaymentOutcome OutcomeOf(const TerminalResult& result) {
 
 PaymentTrail::PaymentTrail(const platform::Services& services, const std::string& request,
                            const std::optional<platform::PaymentStart>& start)
-    : records_(services.records.get()), clock_(services.clock.get()) {
+    : records_(services.records.get()),
+      clock_(services.clock.get()),
+      terminal_(services.terminal.get()) {
   if (records_ == nullptr) return;
   trace_ = records_->TraceOn();
   if (start) id_ = records_->Start(*start);
@@ -95,7 +97,20 @@ void PaymentTrail::Answered(const TerminalResult& result) noexcept {
 }
 
 void PaymentTrail::Failed(TextView why) noexcept {
-  if (records_ == nullptr || finished_ || !id_) return;
+  if (records_ == nullptr) return;
+  if (trace_) {
+    // The loader's own words say why a library that is there would not load.
+    try {
+      Text failure(why);
+      if (const Text reason = terminal_ ? terminal_->LoadFailure() : Text(); !reason.empty()) {
+        failure += u" (loader: " + reason + u")";
+      }
+      TraceLine(u"failed", failure);
+    } catch (...) {
+      // The trace is for support; it never costs a payment.
+    }
+  }
+  if (finished_ || !id_) return;
   finished_ = true;
   try {
     platform::PaymentOutcome outcome;

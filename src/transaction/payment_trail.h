@@ -40,7 +40,8 @@ class PaymentTrail {
   // whatever its record says, and a record left started asks for a check.
   void Answered(const TerminalResult& result) noexcept;
   // The transaction failed to run after the start; nothing after the first
-  // of Answered and Failed changes the record.
+  // of Answered and Failed changes the record. The trace keeps `why`, with
+  // the loader's reason when the terminal library would not load.
   void Failed(TextView why) noexcept;
 
  private:
@@ -48,6 +49,7 @@ class PaymentTrail {
 
   platform::PaymentRecords* records_;
   platform::Clock* clock_;
+  platform::TerminalLibrary* terminal_;
   bool trace_ = false;
   std::optional<int64_t> id_;
   bool finished_ = false;

@@ -155,6 +155,37 @@ TEST_F(PaymentTrailTest, TraceKeepsRecordsWithTheCardMasked) {
   EXPECT_EQ(Trace(), want);
 }
 
+TEST(PaymentTrailFailure, TraceSaysWhyACallFailedToRun) {
+  struct Row {
+    const char* label;
+    std::function<bool(clsInterFace&)> run;
+    Text load_failure;
+    std::string want;
+  };
+  const Row rows[] = {
+      {"sale, the loader's reason", [](clsInterFace& o) { return o.Sale(12.34, 123, u"01", u"A1"); },
+       u"libtrans.so: wrong ELF class: ELFCLASS32",
+       "2024-01-31 14:05:09 record 1 request \"05000000001234123             01      A1      \"\n"
+       "2024-01-31 14:05:09 record 1 failed \"File not found: trans.dll (loader: libtrans.so: "
+       "wrong ELF class: ELFCLASS32)\"\n"},
+      {"inquiry, no reason known", [](clsInterFace& o) { return o.Inquery(); }, u"",
+       "2024-01-31 14:05:09 request \"06\"\n"
+       "2024-01-31 14:05:09 failed \"File not found: trans.dll\"\n"},
+  };
+  ScopedEnv on("KAVROLIN_TRACE", "1");
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    kavrolin::testing::ServicesInPrefix env;
+    auto terminal = std::make_shared<kavrolin::testing::FakeTerminal>();
+    terminal->missing = true;
+    terminal->load_failure = row.load_failure;
+    env.services.terminal = terminal;
+    clsInterFace object(env.services);
+    EXPECT_FALSE(row.run(object));
+    EXPECT_EQ(ReadHostFile(env.records->trace_file()), row.want);
+  }
+}
+
 TEST_F(PaymentTrailTest, TraceShowsControlCharactersEscaped) {
   ScopedEnv on("KAVROLIN_TRACE", "1");
   terminal_->response = "";  // the library leaves the NUL buffer as it was
