@@ -79,11 +79,10 @@ void AppendTextField(std::string& out, TextView text, size_t width) {
 
 std::string AmountField(double amount) {
   if (const std::optional<int64_t> hundredths = ExactHundredths(amount)) {
-    std::string field(kAmountDigits, '0');
     char digits[kAmountDigits];
-    const char* end = std::to_chars(digits, digits + kAmountDigits, *hundredths).ptr;
-    field.replace(kAmountDigits - static_cast<size_t>(end - digits), end - digits, digits,
-                  end - digits);
+    char* end = std::to_chars(digits, digits + kAmountDigits, *hundredths).ptr;
+    std::string field(kAmountDigits - static_cast<size_t>(end - digits), '0');
+    field.append(digits, end);
     return field;
   }
   // Through the number-text rule first: the amount as its 15-digit text says.

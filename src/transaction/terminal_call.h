@@ -23,7 +23,6 @@ enum class LeftRequest { kIgnored, kRead };
 // The buffers carry generous zeroed space past their terminating zero, so a
 // library that writes past the 43 response bytes cannot corrupt memory; only
 // the converted lengths are read back. Throws what the library's loading throws.
-
 TerminalResult CallTerminal(platform::TerminalLibrary& terminal, const std::string& request,
                             LeftRequest left = LeftRequest::kIgnored);
 
