@@ -61,6 +61,11 @@ bool FolderListings::Settled(const timespec& change, const timespec& read) {
 
 FolderListings::FolderListings(Clock now) : now_(now) {}
 
+bool FolderListings::Kept::StillAsRead(const struct stat& st) const {
+  return identity == FileIdentity::Of(st) && SameTime(mtime, st.st_mtim) &&
+         SameTime(ctime, st.st_ctim);
+}
+
 timespec FolderListings::RealTime() {
   timespec now{};
   ::clock_gettime(CLOCK_REALTIME, &now);
@@ -84,8 +89,7 @@ std::optional<std::shared_ptr<const FolderListings::Listing>> FolderListings::Cu
     const auto it = kept_.find(folder);
     if (it != kept_.end()) {
       Kept& k = it->second;
-      if (k.settled && k.identity == FileIdentity::Of(st) && SameTime(k.mtime, st.st_mtim) &&
-          SameTime(k.ctime, st.st_ctim)) {
+      if (k.settled && k.StillAsRead(st)) {
         Watch(folder, k);
         return k.listing;
       }
@@ -123,10 +127,7 @@ void FolderListings::Watch(const std::string& folder, Kept& kept) {
   std::vector<AddedWatch> added;
   struct stat end;
   if (!WatchLookup(events_.get(), folder, kEntryChanges | kNameChanges, end, &added)) return;
-  if (kept.identity != FileIdentity::Of(end) || !SameTime(kept.mtime, end.st_mtim) ||
-      !SameTime(kept.ctime, end.st_ctim)) {
-    return;
-  }
+  if (!kept.StillAsRead(end)) return;
   const uint64_t serial = next_watch_++;
   for (const AddedWatch& watch : added) {
     dependents_[watch.wd].push_back({folder, serial, watch.events});

@@ -17,6 +17,7 @@
 // overflow of the queue, sends the listing back to the stat.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <time.h>
 
@@ -85,6 +86,9 @@ class FolderListings {
     std::shared_ptr<const Listing> listing;
     uint64_t watch = 0;        // the serial of the watches it is trusted to; 0: none
     bool watch_tried = false;  // since it was last looked at by stat
+
+    // Whether `st` is the status of the folder as it was read.
+    bool StillAsRead(const struct stat& st) const;
   };
   // A kept listing that an event on one watch concerns.
   struct Dependent {
