@@ -206,6 +206,10 @@ Text TwoDecimalsText(double value) {
   // Rounding the 15-digit decimal form, not the binary value, keeps 1.005
   // rounding up as the decimal text it stands for.
   if (!std::isfinite(value)) throw AutomationError(ErrorNumber::kOverflow);
+  // The common case (an amount read from whole hundredths) needs no rounding.
+  if (const std::optional<int64_t> hundredths = WholeHundredths(value)) {
+    return HundredthsText(*hundredths);
+  }
   // Above about 1.8E+306 the hundredths are beyond a double; such a value
   // has no fraction to round and is written as it stands.
   const double product = value * 100;
@@ -218,6 +222,16 @@ Text TwoDecimalsText(double value) {
     return Text(text, text + n);
   }
   return HundredthsText(static_cast<int64_t>(hundredths));
+}
+
+std::optional<int64_t> WholeHundredths(double value) {
+  // A decimal of at most 12 digits reads back as its own nearest double, and
+  // the product with 100 lies within a few units in the last place of the
+  // hundredths, far inside half a unit of their 15th digit.
+  if (!(std::fabs(value) < 1e10)) return std::nullopt;
+  const double hundredths = std::round(value * 100);
+  if (!(std::fabs(hundredths) < 1e12) || hundredths / 100 != value) return std::nullopt;
+  return static_cast<int64_t>(hundredths);
 }
 
 Text HundredthsText(int64_t hundredths) {

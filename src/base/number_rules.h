@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "base/text.h"
@@ -40,5 +41,11 @@ Text TwoDecimalsText(double value);
 
 // A whole number of hundredths in the "0.00" pattern: "-" before negatives.
 Text HundredthsText(int64_t hundredths);
+
+// The whole number of hundredths, below 10^12 in magnitude, of which `value`
+// is the nearest double to the hundredth part; nullopt when there is none.
+// Such a value's 15-digit text is that decimal exactly, and its product with
+// 100 rounds back to those hundredths: both rules' conversions can be skipped.
+std::optional<int64_t> WholeHundredths(double value);
 
 }  // namespace kavrolin

@@ -15,25 +15,6 @@ constexpr size_t kAmountDigits = 12;
 constexpr size_t kInvoiceWidth = 16;
 constexpr size_t kTextFieldBytes = 8;
 
-// An amount that is the double nearest to a whole number of hundredths
-// below 10^12 reads, through the number-text rule, as that decimal exactly (it
-// has at most 12 digits, and any decimal of up to 15 reads back as its own
-// nearest double), and its product with 100 rounds back to those hundredths:
-// the rule's two conversions would give the same field.
-std::optional<int64_t> ExactHundredths(double amount) {
-  if (!(amount >= 0 && amount < 1e10)) return std::nullopt;
-  const double hundredths = std::round(amount * 100);
-  if (hundredths >= 1e12 || hundredths / 100 != amount) return std::nullopt;
-  return static_cast<int64_t>(hundredths);
-}
-
-// A whole number below 10^12 in magnitude: exactly an int64_t, and its
-// hundredths' "0.00" form is the rounding rule's own.
-std::optional<int64_t> SmallWholeNumber(double value) {
-  if (!(std::fabs(value) < 1e12) || value != std::trunc(value)) return std::nullopt;
-  return static_cast<int64_t>(value);
-}
-
 std::string AmountFieldOf(double amount) {
   const double product = amount * 100;
   if (!std::isfinite(product)) throw AutomationError(ErrorNumber::kOverflow);
@@ -78,7 +59,9 @@ void AppendTextField(std::string& out, TextView text, size_t width) {
 }  // namespace
 
 std::string AmountField(double amount) {
-  if (const std::optional<int64_t> hundredths = ExactHundredths(amount)) {
+  // A whole number of hundredths reads through the number-text rule as itself.
+  const std::optional<int64_t> hundredths = WholeHundredths(amount);
+  if (hundredths && *hundredths >= 0) {
     char digits[kAmountDigits];
     char* end = std::to_chars(digits, digits + kAmountDigits, *hundredths).ptr;
     std::string field(kAmountDigits - static_cast<size_t>(end - digits), '0');
@@ -116,9 +99,7 @@ ResponseFields ReadResponse(TextView response) {
   const TextView view = response.substr(0, kResponseChars);
   ResponseFields fields;
   fields.card_number = Text(view.substr(0, 19));
-  const double hundredths = LeadingNumber(view.substr(19, 12));
-  const std::optional<int64_t> whole = SmallWholeNumber(hundredths);
-  fields.amount = whole ? HundredthsText(*whole) : TwoDecimalsText(hundredths / 100);
+  fields.amount = TwoDecimalsText(LeadingNumber(view.substr(19, 12)) / 100);
   fields.index_number = NumberText(LeadingNumber(view.substr(31, 12)));
   return fields;
 }

@@ -6,11 +6,14 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <iomanip>
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "support/error_of.h"
+#include "support/sample_amounts.h"
 
 namespace kavrolin {
 namespace {
@@ -220,6 +223,28 @@ TEST(TwoDecimalsText, RoundsTheDecimalFormHalfAwayFromZero) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
     EXPECT_EQ(TwoDecimalsText(row.value), row.text);
+  }
+}
+
+// The rule as it is written, from the other two rules: the hundredths'
+// 15-digit text, read back and rounded half away from zero.
+Text TwoDecimalsByDefinition(double value) {
+  const double hundredths = std::round(LeadingNumber(NumberText(value * 100)));
+  const auto magnitude = static_cast<long long>(std::fabs(hundredths));
+  char text[40];
+  std::snprintf(text, sizeof text, "%s%lld.%02lld", hundredths < 0 ? "-" : "", magnitude / 100,
+                magnitude % 100);
+  return Text(text, text + std::char_traits<char>::length(text));
+}
+
+TEST(TwoDecimalsText, WholeHundredthsAgreeWithTheRule) {
+  const std::vector<double> values = kavrolin::testing::SampleAmounts(
+      {0.29, -0.29, 0.1 + 0.2, 1.005, -1.005, 0.015, 99999999.995, 9999999999.99, -9999999999.99,
+       9999999999.995, 1e10, 5e-324, -0.0, 4.35, 8.2, 1.1 * 3},
+      true, 1209);
+  for (double value : values) {
+    SCOPED_TRACE(::testing::Message() << std::setprecision(17) << value);
+    EXPECT_EQ(TwoDecimalsText(value), TwoDecimalsByDefinition(value));
   }
 }
 

@@ -98,11 +98,9 @@ TEST_F(PaymentTrailTest, OutcomeOfEachTransaction) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.label);
     kavrolin::testing::ServicesInPrefix env;
-    auto terminal = std::make_shared<kavrolin::testing::FakeTerminal>();
-    terminal->response = kResponse;
-    terminal->code = row.code;
-    terminal->missing = row.missing;
-    env.services.terminal = terminal;
+    env.terminal->response = kResponse;
+    env.terminal->code = row.code;
+    env.terminal->missing = row.missing;
     clsInterFace object(env.services);
     EXPECT_EQ(row.run(object), row.code == 1 && !row.missing);
     const std::vector<PaymentRecord> day = env.records->OfDay(u"20240131");
@@ -176,10 +174,8 @@ TEST(PaymentTrailFailure, TraceSaysWhyACallFailedToRun) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.label);
     kavrolin::testing::ServicesInPrefix env;
-    auto terminal = std::make_shared<kavrolin::testing::FakeTerminal>();
-    terminal->missing = true;
-    terminal->load_failure = row.load_failure;
-    env.services.terminal = terminal;
+    env.terminal->missing = true;
+    env.terminal->load_failure = row.load_failure;
     clsInterFace object(env.services);
     EXPECT_FALSE(row.run(object));
     EXPECT_EQ(ReadHostFile(env.records->trace_file()), row.want);

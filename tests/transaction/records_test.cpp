@@ -10,6 +10,7 @@
 
 #include "base/automation_error.h"
 #include "base/number_rules.h"
+#include "support/sample_amounts.h"
 
 namespace kavrolin::transaction {
 namespace {
@@ -131,25 +132,12 @@ std::string FieldOf(double amount) {
 }
 
 TEST(AmountField, AgreesWithTheAmountsText) {
-  std::vector<double> amounts = {0.29, 0.1 + 0.2, 1.005, 0.015, 99999999.995, 9999999999.99,
-                                 9999999999.995, 1e10 - 0.001, 1e10, 123456789.12, 5e-324,
-                                 1e-300, 0.07, 4.35, 8.2, 1.1 * 3};
-  for (double base : {12.34, 0.01, 9999999999.99, 1234567.89}) {
-    amounts.push_back(std::nextafter(base, 0.0));
-    amounts.push_back(std::nextafter(base, 1e300));
-  }
-  std::mt19937_64 random(20261209);
-  std::uniform_int_distribution<int64_t> hundredths(0, 999999999999);
-  std::uniform_int_distribution<int> digits(0, 14);
-  std::uniform_real_distribution<double> unit(0, 1);
-  for (int i = 0; i < 20000; ++i) {
-    const int64_t h = hundredths(random) / static_cast<int64_t>(std::pow(10, digits(random) % 12));
-    amounts.push_back(static_cast<double>(h) / 100);
-    amounts.push_back(static_cast<double>(h) * 0.01);      // a product, not the nearest double
-    amounts.push_back(unit(random) * std::pow(10, digits(random) - 4));
-  }
+  const std::vector<double> amounts = kavrolin::testing::SampleAmounts(
+      {0.29, 0.1 + 0.2, 1.005, 0.015, 99999999.995, 9999999999.99, 9999999999.995, 1e10 - 0.001,
+       1e10, 123456789.12, 5e-324, 1e-300, 0.07, 4.35, 8.2, 1.1 * 3, 12.34, 0.01, 1234567.89},
+      false, 20261209);
   for (double amount : amounts) {
-    SCOPED_TRACE(testing::Message() << std::setprecision(17) << amount);
+    SCOPED_TRACE(::testing::Message() << std::setprecision(17) << amount);
     EXPECT_EQ(FieldOf(amount), FieldOfItsText(amount));
   }
 }
@@ -167,7 +155,7 @@ TEST(ReadResponse, AmountIsTheFieldsHundredthsInTwoDecimals) {
     fields.push_back(field);
   }
   for (const Text& field : fields) {
-    SCOPED_TRACE(testing::Message() << std::string(field.begin(), field.end()));
+    SCOPED_TRACE(::testing::Message() << std::string(field.begin(), field.end()));
     Text expected;
     try {
       expected = TwoDecimalsText(LeadingNumber(field) / 100);
