@@ -15,6 +15,14 @@ constexpr size_t kAmountDigits = 12;
 constexpr size_t kInvoiceWidth = 16;
 constexpr size_t kTextFieldBytes = 8;
 
+// The amount field: the hundredths' digits, zeros in front.
+template <typename Unit>
+std::string ZeroFilled(std::basic_string_view<Unit> digits) {
+  std::string field(kAmountDigits - digits.size(), '0');
+  field.append(digits.begin(), digits.end());
+  return field;
+}
+
 std::string AmountFieldOf(double amount) {
   const double product = amount * 100;
   if (!std::isfinite(product)) throw AutomationError(ErrorNumber::kOverflow);
@@ -24,9 +32,7 @@ std::string AmountFieldOf(double amount) {
   for (char16_t c : text) {
     if (c < u'0' || c > u'9') throw AutomationError(ErrorNumber::kInvalidCall);
   }
-  std::string field(kAmountDigits - text.size(), '0');
-  field.append(text.begin(), text.end());
-  return field;
+  return ZeroFilled(TextView(text));
 }
 
 // The ANSI form of `text` cut after the last whole character that fits in
@@ -63,10 +69,8 @@ std::string AmountField(double amount) {
   const std::optional<int64_t> hundredths = WholeHundredths(amount);
   if (hundredths && *hundredths >= 0) {
     char digits[kAmountDigits];
-    char* end = std::to_chars(digits, digits + kAmountDigits, *hundredths).ptr;
-    std::string field(kAmountDigits - static_cast<size_t>(end - digits), '0');
-    field.append(digits, end);
-    return field;
+    const char* end = std::to_chars(digits, digits + kAmountDigits, *hundredths).ptr;
+    return ZeroFilled(std::string_view(digits, static_cast<size_t>(end - digits)));
   }
   // Through the number-text rule first: the amount as its 15-digit text says.
   return AmountFieldOf(LeadingNumber(NumberText(amount)));
